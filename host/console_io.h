@@ -1,0 +1,36 @@
+#pragma once
+
+#include "host/frame_reader.h"
+#include "host/log.h"
+#include "platform/foundation/file_handle.h"
+#include "platform/foundation/workspace.h"
+
+#include <optional>
+#include <string>
+
+// Reads the browser's frames from standard input as they arrive and hands each message to
+// request handling, one read at a time: the next read is armed only once every complete frame
+// of this one has been handled and answered.
+class ConsoleIO {
+public:
+    ConsoleIO(foundation::FileHandle& input = foundation::FileHandle::standardInput(),
+              foundation::FileHandle& output = foundation::FileHandle::standardOutput(),
+              foundation::Workspace& workspace = foundation::Workspace::sharedWorkspace())
+        : input_(input), output_(output), workspace_(workspace) {}
+
+    void startReading();
+    // Handles one read of the handle. At end of input it arms nothing more, so the run loop,
+    // with nothing left to wait for, returns.
+    void readMessage(foundation::FileHandle& handle);
+
+private:
+    void handleFrames(Log& log);
+    void handleMessage(foundation::ByteView message, Log& log);
+    Log currentLog();
+
+    foundation::FileHandle& input_;
+    foundation::FileHandle& output_;
+    foundation::Workspace& workspace_;
+    FrameReader frames_;
+    std::optional<std::optional<std::string>> documentsDirectory_; // looked up on first use
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/foundation/data.h"
+
+#include <cstdint>
+#include <optional>
+
+// Cuts frames (a 4-byte little-endian length, then that many bytes) out of what standard input
+// delivers, however the reads split them.
+class FrameReader {
+public:
+    // The largest message a browser sends to a host; a longer length is never allocated.
+    static constexpr std::uint32_t maximumMessageLength = 64 * 1024 * 1024;
+
+    struct Frame {
+        enum class Kind { message, tooLong };
+        Kind kind;
+        foundation::ByteView message; // valid until the next call to append or nextFrame
+    };
+
+    void append(foundation::ByteView bytes);
+    // The next complete frame, or none until more bytes arrive. After a tooLong frame the bytes
+    // buffered so far are dropped and the next read starts a new frame.
+    std::optional<Frame> nextFrame();
+    std::size_t bufferedSize() const { return buffer_.size() - start_; }
+
+private:
+    foundation::Data buffer_;
+    std::size_t start_ = 0; // where the next frame begins
+};

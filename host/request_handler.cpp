@@ -1,0 +1,52 @@
+#include "host/request_handler.h"
+
+#include "platform/foundation/file_manager.h"
+#include "platform/foundation/string_encoding.h"
+
+using namespace foundation;
+
+void RequestHandler::handleJsonResult(const JSONValue& object) {
+    if (!object.is_object() || object.empty())
+        return;
+    const std::string& key = object.begin().key();
+    if (key != "options" && key != "url")
+        return;
+    if (log_.isEnabled())
+        log_.line("handleJsonResult: " + JSONSerialization::description(object));
+    if (key == "options") {
+        sendOptions();
+        return;
+    }
+    const JSONValue& url = object.begin().value();
+    if (!url.is_string())
+        return;
+    const auto& text = url.get_ref<const std::string&>();
+    log_.line("URL: " + text);
+    openURLString(text);
+}
+
+void RequestHandler::sendOptions() {
+    auto directory = FileManager::defaultManager().currentDirectoryPath();
+    log_.line("AppPAth: " + directory.value_or(""));
+    if (!directory)
+        return;
+    auto data = dataWithContentsOfFile(*directory + "/data.json");
+    if (!data)
+        return;
+    auto text = stringWithUTF8(*data);
+    if (!text) {
+        log_.line("Empty json read");
+        return;
+    }
+    log_.line(*text);
+    replies_.write("{\"options\": " + *text + "}");
+    log_.line(*text);
+}
+
+void RequestHandler::openURLString(const std::string& text) {
+    log_.line("Received: " + FileManager::defaultManager().currentDirectoryPath().value_or(""));
+    auto url = URL::URLWithString(text);
+    if (!url)
+        return;
+    workspace_.openURL(*url);
+}

@@ -1,0 +1,124 @@
+#include "platform/foundation/file_handle.h"
+
+#include "platform/foundation/notification_center.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#include <vector>
+
+namespace foundation {
+
+namespace {
+
+// A pipe holds 64 KiB by default, so one read rarely returns more; a file or a larger pipe
+// may offer more at once, up to a bound that keeps a read's buffer small.
+constexpr std::size_t minimumReadSize = 64 * 1024;
+constexpr std::size_t maximumReadSize = 1024 * 1024;
+
+std::size_t bytesWaiting(int fd) {
+    int count = 0;
+    if (::ioctl(fd, FIONREAD, &count) != 0 || count < 0)
+        return 0;
+    return static_cast<std::size_t>(count);
+}
+
+void waitUntilReadable(int fd) {
+    pollfd descriptor{fd, POLLIN, 0};
+    while (::poll(&descriptor, 1, -1) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+// The standard handles live until the process ends, outliving the run loop they may be armed on.
+FileHandle& FileHandle::standardInput() {
+    static auto* handle = new FileHandle(STDIN_FILENO);
+    return *handle;
+}
+
+FileHandle& FileHandle::standardOutput() {
+    static auto* handle = new FileHandle(STDOUT_FILENO);
+    return *handle;
+}
+
+std::unique_ptr<FileHandle> FileHandle::forAppendingAtPath(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return nullptr;
+    return std::make_unique<FileHandle>(fd, true);
+}
+
+FileHandle::FileHandle(int fd, bool closesOnDestruction)
+    : fd_(fd), closesOnDestruction_(closesOnDestruction) {}
+
+FileHandle::~FileHandle() {
+    if (armedWatch_)
+        RunLoop::main().removeWatch(*armedWatch_);
+    if (closesOnDestruction_)
+        ::close(fd_);
+}
+
+void FileHandle::waitForDataInBackgroundAndNotify() {
+    if (armedWatch_ && RunLoop::main().hasWatch(*armedWatch_))
+        return;
+    armedWatch_ = RunLoop::main().addReadabilityWatch(fd_, [this] {
+        RunLoop::main().removeWatch(*armedWatch_);
+        armedWatch_.reset();
+        NotificationCenter::defaultCenter().postNotificationName(DataAvailableNotification, this);
+    });
+}
+
+Data FileHandle::availableData() {
+    Data data(std::clamp(bytesWaiting(fd_), minimumReadSize, maximumReadSize));
+    for (;;) {
+        ssize_t count = ::read(fd_, data.data(), data.size());
+        if (count >= 0) {
+            data.resize(static_cast<std::size_t>(count));
+            return data;
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            waitUntilReadable(fd_);
+        else if (errno != EINTR)
+            return {}; // a descriptor that cannot be read has nothing more to give
+    }
+}
+
+bool FileHandle::writeData(std::initializer_list<ByteView> pieces) {
+    std::vector<iovec> vectors;
+    for (ByteView piece : pieces) {
+        if (!piece.empty())
+            vectors.push_back({const_cast<std::uint8_t*>(piece.data()), piece.size()});
+    }
+    std::size_t next = 0;
+    while (next < vectors.size()) {
+        int count = static_cast<int>(std::min<std::size_t>(vectors.size() - next, IOV_MAX));
+        ssize_t written = ::writev(fd_, vectors.data() + next, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                pollfd descriptor{fd_, POLLOUT, 0};
+                ::poll(&descriptor, 1, -1);
+                continue;
+            }
+            return false;
+        }
+        // Skip what went out, finishing a piece that was only partly written.
+        auto remaining = static_cast<std::size_t>(written);
+        while (next < vectors.size() && remaining >= vectors[next].iov_len)
+            remaining -= vectors[next++].iov_len;
+        if (next < vectors.size()) {
+            vectors[next].iov_base = static_cast<std::uint8_t*>(vectors[next].iov_base) + remaining;
+            vectors[next].iov_len -= remaining;
+        }
+    }
+    return true;
+}
+
+} // namespace foundation

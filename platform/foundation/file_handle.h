@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/foundation/data.h"
+#include "platform/foundation/run_loop.h"
+
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace foundation {
+
+// A handle on a file descriptor. Handles made from a path own their descriptor and close it;
+// the standard ones do not.
+class FileHandle {
+public:
+    static constexpr std::string_view DataAvailableNotification = "NSFileHandleDataAvailableNotification";
+
+    static FileHandle& standardInput();
+    static FileHandle& standardOutput();
+    // Opens a file for appending, creating it private to the user (mode 0600) when missing.
+    static std::unique_ptr<FileHandle> forAppendingAtPath(const std::string& path);
+
+    explicit FileHandle(int fd, bool closesOnDestruction = false);
+    ~FileHandle();
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    int fileDescriptor() const { return fd_; }
+
+    // Posts DataAvailableNotification once, on the main run loop, when data or end of input is
+    // there. Call again for the next one; a second call while armed changes nothing.
+    void waitForDataInBackgroundAndNotify();
+    // What one read returns now (blocking until something is there): empty only at end of input.
+    Data availableData();
+    // Writes every byte of the pieces, in order, as one gathered write where the system allows.
+    // Returns false when the descriptor refuses them (e.g. the reader has gone).
+    bool writeData(std::initializer_list<ByteView> pieces);
+    bool writeData(ByteView bytes) { return writeData({bytes}); }
+
+private:
+    int fd_;
+    bool closesOnDestruction_;
+    std::optional<RunLoop::WatchId> armedWatch_;
+};
+
+} // namespace foundation

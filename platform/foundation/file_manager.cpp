@@ -1,0 +1,96 @@
+#include "platform/foundation/file_manager.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace foundation {
+
+namespace {
+
+std::optional<std::string> environmentPath(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || value[0] != '/')
+        return std::nullopt; // relative values are invalid by the XDG rules
+    return std::string(value);
+}
+
+std::string configHome(const std::string& home) {
+    return environmentPath("XDG_CONFIG_HOME").value_or(home + "/.config");
+}
+
+// A line of user-dirs.dirs reads XDG_DOCUMENTS_DIR="$HOME/Documents" or an absolute path in quotes.
+std::optional<std::string> userDirectoryFromLine(const std::string& line, const std::string& key,
+                                                 const std::string& home) {
+    std::string prefix = key + "=\"";
+    if (!line.starts_with(prefix) || line.size() < prefix.size() + 1 || line.back() != '"')
+        return std::nullopt;
+    std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    if (value.starts_with("$HOME"))
+        value = home + value.substr(5);
+    if (value.empty() || value[0] != '/')
+        return std::nullopt;
+    while (value.size() > 1 && value.back() == '/')
+        value.pop_back();
+    return value;
+}
+
+std::optional<std::string> userDirectory(const std::string& key, const std::string& home) {
+    std::ifstream settings(configHome(home) + "/user-dirs.dirs");
+    std::optional<std::string> found;
+    for (std::string line; std::getline(settings, line);) {
+        if (auto directory = userDirectoryFromLine(line, key, home))
+            found = directory; // the last assignment wins, as in a shell
+    }
+    return found;
+}
+
+} // namespace
+
+std::optional<std::string> homeDirectory() {
+    if (auto home = environmentPath("HOME"))
+        return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
+        return std::string(entry->pw_dir);
+    return std::nullopt;
+}
+
+FileManager& FileManager::defaultManager() {
+    static FileManager manager;
+    return manager;
+}
+
+std::vector<URL> FileManager::URLsForDirectory(SearchPathDirectory directory, SearchPathDomainMask) const {
+    auto home = homeDirectory();
+    if (!home)
+        return {};
+    switch (directory) {
+    case SearchPathDirectory::documentDirectory:
+        return {
+            URL::fileURLWithPath(userDirectory("XDG_DOCUMENTS_DIR", *home).value_or(*home + "/Documents"))};
+    case SearchPathDirectory::applicationSupportDirectory:
+        return {URL::fileURLWithPath(environmentPath("XDG_DATA_HOME").value_or(*home + "/.local/share"))};
+    }
+    return {};
+}
+
+bool FileManager::fileExistsAtPath(const std::string& path) const {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+std::optional<std::string> FileManager::currentDirectoryPath() const {
+    std::string buffer(256, '\0');
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return std::nullopt;
+        buffer.resize(buffer.size() * 2);
+    }
+    buffer.resize(buffer.find('\0'));
+    return buffer;
+}
+
+} // namespace foundation

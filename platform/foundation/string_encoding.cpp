@@ -1,0 +1,123 @@
+#include "platform/foundation/string_encoding.h"
+
+#include <cstdint>
+
+namespace foundation {
+
+namespace {
+
+// Length of the sequence a lead byte starts, and the range its second byte must lie in
+// (which rules out overlong forms, surrogates and values past U+10FFFF).
+struct LeadByte {
+    int length;
+    std::uint8_t secondLow;
+    std::uint8_t secondHigh;
+};
+
+std::optional<LeadByte> describeLead(std::uint8_t byte) {
+    if (byte >= 0xC2 && byte <= 0xDF)
+        return LeadByte{2, 0x80, 0xBF};
+    if (byte == 0xE0)
+        return LeadByte{3, 0xA0, 0xBF};
+    if ((byte >= 0xE1 && byte <= 0xEC) || byte == 0xEE || byte == 0xEF)
+        return LeadByte{3, 0x80, 0xBF};
+    if (byte == 0xED)
+        return LeadByte{3, 0x80, 0x9F};
+    if (byte == 0xF0)
+        return LeadByte{4, 0x90, 0xBF};
+    if (byte >= 0xF1 && byte <= 0xF3)
+        return LeadByte{4, 0x80, 0xBF};
+    if (byte == 0xF4)
+        return LeadByte{4, 0x80, 0x8F};
+    return std::nullopt;
+}
+
+bool isContinuation(std::uint8_t byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+char hexDigit(unsigned value) {
+    return "0123456789ABCDEF"[value & 0xF];
+}
+
+void appendEscaped(std::string& out, char c) {
+    switch (c) {
+    case '\0':
+        out += "\\0";
+        return;
+    case '\t':
+        out += "\\t";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    case '"':
+        out += "\\\"";
+        return;
+    case '\'':
+        out += "\\'";
+        return;
+    case '\\':
+        out += "\\\\";
+        return;
+    default:
+        break;
+    }
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+        out += "\\u{";
+        out += hexDigit(byte >> 4);
+        out += hexDigit(byte);
+        out += '}';
+        return;
+    }
+    out += c;
+}
+
+} // namespace
+
+bool isValidUTF8(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    std::size_t size = text.size();
+    std::size_t i = 0;
+    while (i < size) {
+        if (bytes[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        auto lead = describeLead(bytes[i]);
+        if (!lead || size - i < static_cast<std::size_t>(lead->length))
+            return false;
+        if (bytes[i + 1] < lead->secondLow || bytes[i + 1] > lead->secondHigh)
+            return false;
+        for (int k = 2; k < lead->length; ++k) {
+            if (!isContinuation(bytes[i + k]))
+                return false;
+        }
+        i += static_cast<std::size_t>(lead->length);
+    }
+    return true;
+}
+
+std::optional<std::string> stringWithUTF8(ByteView bytes) {
+    std::string_view text = textOf(bytes);
+    if (!isValidUTF8(text))
+        return std::nullopt;
+    return std::string(text);
+}
+
+std::string debugDescription(const std::optional<std::string>& text) {
+    if (!text)
+        return "nil";
+    std::string out = "Optional(\"";
+    out.reserve(text->size() + 12);
+    for (char c : *text)
+        appendEscaped(out, c);
+    out += "\")";
+    return out;
+}
+
+} // namespace foundation
