@@ -3,14 +3,18 @@
 #include "host/request_handler.h"
 #include "host/standard_error_output_stream.h"
 #include "platform/foundation/json.h"
-#include "platform/foundation/notification_center.h"
 #include "platform/foundation/string_encoding.h"
 
 using namespace foundation;
 
+ConsoleIO::~ConsoleIO() {
+    if (observer_)
+        NotificationCenter::defaultCenter().removeObserver(*observer_);
+}
+
 void ConsoleIO::startReading() {
     FileHandle& input = input_;
-    NotificationCenter::defaultCenter().addObserverForName(
+    observer_ = NotificationCenter::defaultCenter().addObserverForName(
         std::string(FileHandle::DataAvailableNotification), &input,
         [this, &input](const Notification&) { readMessage(input); });
     input.waitForDataInBackgroundAndNotify();

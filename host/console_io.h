@@ -3,6 +3,7 @@
 #include "host/frame_reader.h"
 #include "host/log.h"
 #include "platform/foundation/file_handle.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/foundation/workspace.h"
 
 #include <optional>
@@ -17,6 +18,9 @@ public:
               foundation::FileHandle& output = foundation::FileHandle::standardOutput(),
               foundation::Workspace& workspace = foundation::Workspace::sharedWorkspace())
         : input_(input), output_(output), workspace_(workspace) {}
+    ~ConsoleIO();
+    ConsoleIO(const ConsoleIO&) = delete;
+    ConsoleIO& operator=(const ConsoleIO&) = delete;
 
     void startReading();
     // Handles one read of the handle. At end of input it arms nothing more, so the run loop,
@@ -32,5 +36,6 @@ private:
     foundation::FileHandle& output_;
     foundation::Workspace& workspace_;
     FrameReader frames_;
+    std::optional<foundation::NotificationCenter::ObserverToken> observer_;
     std::optional<std::optional<std::string>> documentsDirectory_; // looked up on first use
 };

@@ -76,6 +76,10 @@ Workspace::Workspace(std::string openerProgram) : openerProgram_(std::move(opene
 bool Workspace::openURL(const URL& url) {
     if (!url.hasScheme())
         return false;
+    return runOpener(url);
+}
+
+bool Workspace::runOpener(const URL& url) {
     return spawnDetached({openerProgram_, url.absoluteString()});
 }
 

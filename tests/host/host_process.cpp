@@ -1,0 +1,173 @@
+#include "tests/host/host_process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr int patienceMilliseconds = 20000; // only a hung host ever waits this long
+
+void closeQuietly(int& fd) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+std::vector<std::string> environmentWithPathPrefix(const std::optional<std::string>& prefix) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string variable = *entry;
+        if (prefix && variable.starts_with("PATH="))
+            variable = "PATH=" + *prefix + ":" + variable.substr(5);
+        environment.push_back(variable);
+    }
+    return environment;
+}
+
+std::vector<char*> pointersTo(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (auto& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+} // namespace
+
+const char* hostBinary() {
+    return VANTREL_HOST_BINARY;
+}
+
+HostProcess::HostProcess(const Options& options) {
+    int in[2], out[2], err[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe");
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    ::posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    ::posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    ::posix_spawn_file_actions_addchdir_np(&actions, options.workingFolder.c_str());
+    std::vector<std::string> argv{hostBinary()};
+    argv.insert(argv.end(), options.arguments.begin(), options.arguments.end());
+    auto environment = environmentWithPathPrefix(options.pathPrefix);
+    int failed = ::posix_spawn(&pid_, hostBinary(), &actions, nullptr, pointersTo(argv).data(),
+                               pointersTo(environment).data());
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    input_ = in[1];
+    output_ = out[0];
+    error_ = err[0];
+    if (failed != 0)
+        throw std::runtime_error("cannot start the host");
+    // The test writes to a host that may already have gone.
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+HostProcess::~HostProcess() {
+    closeQuietly(input_);
+    closeQuietly(output_);
+    closeQuietly(error_);
+    if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+void HostProcess::send(std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(input_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        ASSERT_GT(written, 0) << "the host stopped reading";
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+void HostProcess::closeInput() {
+    closeQuietly(input_);
+}
+
+void HostProcess::closeOutput() {
+    closeQuietly(output_);
+}
+
+std::string HostProcess::receive(std::size_t size) {
+    std::string bytes(size, '\0');
+    std::size_t filled = 0;
+    while (filled < size) {
+        pollfd descriptor{output_, POLLIN, 0};
+        if (::poll(&descriptor, 1, patienceMilliseconds) <= 0) {
+            ADD_FAILURE() << "no reply from the host";
+            break;
+        }
+        ssize_t count = ::read(output_, bytes.data() + filled, size - filled);
+        if (count <= 0)
+            break;
+        filled += static_cast<std::size_t>(count);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+std::string HostProcess::receiveFrame() {
+    std::string prefix = receive(4);
+    if (prefix.size() != 4)
+        return {};
+    std::uint32_t length = 0;
+    for (int i = 3; i >= 0; --i)
+        length = length << 8 | static_cast<unsigned char>(prefix[static_cast<std::size_t>(i)]);
+    return receive(length);
+}
+
+std::string HostProcess::receiveRest() {
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        pollfd descriptor{output_, POLLIN, 0};
+        if (::poll(&descriptor, 1, patienceMilliseconds) <= 0) {
+            ADD_FAILURE() << "the host kept its standard output open";
+            break;
+        }
+        ssize_t count = ::read(output_, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+    return bytes;
+}
+
+std::string HostProcess::standardError() {
+    std::string bytes;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(error_, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    return bytes;
+}
+
+HostProcess::Exit HostProcess::waitForExit() {
+    for (int waited = 0; waited < patienceMilliseconds; waited += 10) {
+        int status = 0;
+        pid_t done = ::waitpid(pid_, &status, WNOHANG);
+        if (done == pid_) {
+            pid_ = -1;
+            if (WIFEXITED(status))
+                return {true, WEXITSTATUS(status)};
+            return {false, WTERMSIG(status)};
+        }
+        ::usleep(10000);
+    }
+    ADD_FAILURE() << "the host did not end";
+    return {false, SIGKILL};
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The real host binary, started with pipes on its three standard streams.
+class HostProcess {
+public:
+    struct Options {
+        std::filesystem::path workingFolder;
+        std::vector<std::string> arguments;
+        std::optional<std::string> pathPrefix; // put first on PATH, e.g. a stand-in opener
+    };
+    struct Exit {
+        bool exited = false; // false: ended by a signal
+        int code = 0;        // exit status, or the signal
+    };
+
+    explicit HostProcess(const Options& options);
+    ~HostProcess();
+    HostProcess(const HostProcess&) = delete;
+    HostProcess& operator=(const HostProcess&) = delete;
+
+    void send(std::string_view bytes);
+    void closeInput();
+    void closeOutput();
+    // Exactly `size` bytes of standard output; fails the test after a generous bound.
+    std::string receive(std::size_t size);
+    // One reply frame's message.
+    std::string receiveFrame();
+    // Everything left on standard output until the host closes it.
+    std::string receiveRest();
+    std::string standardError();
+    Exit waitForExit();
+
+private:
+    pid_t pid_ = -1;
+    int input_ = -1;
+    int output_ = -1;
+    int error_ = -1;
+};
+
+const char* hostBinary();

@@ -1,0 +1,229 @@
+#include "tests/host/host_fixture.h"
+#include "tests/host/host_process.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+// The real host, run through pipes in a temporary home and working folder.
+class HostProcessTest : public HostFixture {
+protected:
+    void SetUp() override {
+        HostFixture::SetUp();
+        writeOptions("{\"a\":1}");
+        installStandInOpener();
+    }
+
+    std::unique_ptr<HostProcess> start(std::vector<std::string> arguments = {}) {
+        return std::make_unique<HostProcess>(
+            HostProcess::Options{workingFolder(), std::move(arguments), openerFolder_});
+    }
+    // Waits, within a bound, until the log holds this many lines starting so.
+    void waitForLogged(std::string_view start, std::size_t count) const {
+        for (int i = 0; i < 2000; ++i) {
+            auto lines = logLines();
+            auto found = std::count_if(lines.begin(), lines.end(),
+                                       [start](const std::string& line) { return line.starts_with(start); });
+            if (static_cast<std::size_t>(found) >= count)
+                return;
+            ::usleep(5000);
+        }
+        FAIL() << "the host did not log " << count << " lines starting " << start;
+    }
+    // The host logs each read of standard input.
+    void waitForReads(std::size_t count) const { waitForLogged("Received:Optional", count); }
+    // The lines the stand-in opener recorded: its arguments, then where its output went.
+    std::string openerRecord(std::size_t lines) const {
+        for (int i = 0; i < 2000; ++i) {
+            std::string text = readFile(home() / "opened.txt");
+            if (static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) >= lines)
+                return text;
+            ::usleep(5000);
+        }
+        return readFile(home() / "opened.txt");
+    }
+    static std::string reply() { return "{\"options\": {\"a\":1}}"; }
+
+private:
+    void installStandInOpener() {
+        openerFolder_ = makeFolder("bin").string();
+        auto script = std::filesystem::path(openerFolder_) / "xdg-open";
+        writeFile(script, "#!/bin/sh\n"
+                          "output=$(readlink /proc/$$/fd/1)\n"
+                          "printf '%s|%s\\n%s\\n' \"$#\" \"$1\" \"$output\" > \"$HOME/opened.txt.part\"\n"
+                          "mv \"$HOME/opened.txt.part\" \"$HOME/opened.txt\"\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+
+    std::string openerFolder_;
+};
+
+TEST_F(HostProcessTest, AnswersAOneShotOptionsRequestAndExitsAtEndOfInput) {
+    auto host = start({"chrome-extension://abcdefghijklmnopabcdefghijklmnop/"});
+    host->send(frame("{\"options\":true}"));
+    host->closeInput();
+    EXPECT_EQ(host->receiveRest(), frame(reply()));
+    auto exit = host->waitForExit();
+    EXPECT_TRUE(exit.exited);
+    EXPECT_EQ(exit.code, 0);
+    EXPECT_EQ(host->standardError(), "");
+    EXPECT_FALSE(std::filesystem::exists(documents() / "log.txt"));
+}
+
+TEST_F(HostProcessTest, LogsAWholeConversationLineByLine) {
+    enableLog();
+    auto host = start({"/path/to/manifest.json", "addon@example.org"});
+    host->send(frame("{\"options\":true}"));
+    EXPECT_EQ(host->receiveFrame(), reply());
+    host->send(frame("{\"url\":\"https://example.com/\"}"));
+    host->closeInput();
+    EXPECT_EQ(host->waitForExit().code, 0);
+    std::string folder = workingFolder().string();
+    EXPECT_EQ(logText(),
+              "Received:Optional(\"\\u{10}\\0\\0\\0{\\\"options\\\":true}\")\n"
+              "{\"options\":true}\n"
+              "handleJsonResult: {\"options\":true}\n"
+              "AppPAth: " +
+                  folder +
+                  "\n"
+                  "{\"a\":1}\n"
+                  "Write Data:{\"options\": {\"a\":1}}\n"
+                  "DAta size,4 4 bytes!\n"
+                  "{\"a\":1}\n"
+                  "Received:Optional(\"\\u{1E}\\0\\0\\0{\\\"url\\\":\\\"https://example.com/\\\"}\")\n"
+                  "{\"url\":\"https://example.com/\"}\n"
+                  "handleJsonResult: {\"url\":\"https://example.com/\"}\n"
+                  "URL: https://example.com/\n"
+                  "Received: " +
+                  folder +
+                  "\n"
+                  "Received:Optional(\"\")\n");
+}
+
+TEST_F(HostProcessTest, OpensAURLWithTheDesktopOpenerAwayFromTheBrowsersChannel) {
+    auto host = start();
+    std::string url = "https://example.com/a b?q=1&r='x';$(id)";
+    host->send(frame("{\"url\":\"https://example.com/p?q=1&r=%27x%27;$(id)\"}"));
+    EXPECT_EQ(openerRecord(2), "1|https://example.com/p?q=1&r=%27x%27;$(id)\n/dev/null\n");
+    host->closeInput();
+    EXPECT_EQ(host->receiveRest(), "");
+    EXPECT_EQ(host->waitForExit().code, 0);
+}
+
+TEST_F(HostProcessTest, LoggingFollowsTheSwitchWhileRunning) {
+    auto host = start();
+    host->send(frame("{\"options\":1}"));
+    EXPECT_EQ(host->receiveFrame(), reply());
+    EXPECT_FALSE(std::filesystem::exists(documents() / "log.txt"));
+    enableLog();
+    host->send(frame("{\"options\":2}"));
+    EXPECT_EQ(host->receiveFrame(), reply());
+    disableLog();
+    host->send(frame("{\"options\":3}"));
+    EXPECT_EQ(host->receiveFrame(), reply());
+    host->closeInput();
+    host->waitForExit();
+    auto lines = logLines();
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[1], "{\"options\":2}");
+}
+
+TEST_F(HostProcessTest, AnUnreadableOptionsFileSendsNothingAndReadingGoesOn) {
+    enableLog();
+    std::filesystem::remove(workingFolder() / "data.json");
+    auto host = start();
+    host->send(frame("{\"options\":1}"));
+    waitForReads(1);
+    std::filesystem::create_directory(workingFolder() / "data.json");
+    host->send(frame("{\"options\":1}"));
+    waitForReads(2);
+    std::filesystem::remove(workingFolder() / "data.json");
+    std::filesystem::create_symlink("nowhere", workingFolder() / "data.json");
+    host->send(frame("{\"options\":1}"));
+    waitForReads(3);
+    std::filesystem::remove(workingFolder() / "data.json");
+    writeOptions("\xFF\xFE");
+    host->send(frame("{\"options\":1}"));
+    waitForReads(4);
+    writeOptions("{\"a\":1}");
+    host->send(frame("{\"options\":1}"));
+    host->closeInput();
+    EXPECT_EQ(host->receiveRest(), frame(reply()));
+    EXPECT_EQ(host->waitForExit().code, 0);
+}
+
+TEST_F(HostProcessTest, GathersFramesSplitBetweenReadsAtEveryPosition) {
+    enableLog();
+    auto host = start();
+    std::string request = frame("{\"options\":true}");
+    std::size_t reads = 0;
+    for (std::size_t cut = 1; cut < request.size(); ++cut) {
+        host->send(request.substr(0, cut));
+        waitForReads(++reads);
+        host->send(request.substr(cut));
+        EXPECT_EQ(host->receiveFrame(), reply()) << "cut at " << cut;
+        waitForReads(++reads);
+    }
+    host->closeInput();
+    EXPECT_EQ(host->waitForExit().code, 0);
+}
+
+TEST_F(HostProcessTest, AnswersEveryPipelinedRequestInOrder) {
+    auto host = start();
+    constexpr int count = 2000;
+    std::thread writer([&] {
+        std::string requests;
+        for (int i = 0; i < count; ++i)
+            requests += frame("{\"options\":" + std::to_string(i) + "}");
+        host->send(requests);
+        host->closeInput();
+    });
+    std::string expected;
+    for (int i = 0; i < count; ++i)
+        expected += frame(reply());
+    std::string received = host->receiveRest();
+    writer.join();
+    EXPECT_EQ(received.size(), expected.size());
+    EXPECT_TRUE(received == expected);
+    EXPECT_EQ(host->waitForExit().code, 0);
+}
+
+TEST_F(HostProcessTest, SurvivesHostileInputAndStillAnswers) {
+    enableLog();
+    auto host = start();
+    host->send(frame("") + frame(std::string(1000000, '[')) + frame("{\"url\":\"\xC0\x80\"}") +
+               frame("{\"url\":\"relative/path\"}") + lengthPrefix(0x7FFFFFFF) + "xyz");
+    waitForLogged("Error", 4);
+    // The read after a refused length starts a new frame.
+    host->send(frame("{\"options\":true}"));
+    EXPECT_EQ(host->receiveFrame(), reply());
+    host->send(lengthPrefix(10) + "{\"opt"); // cut short by end of input
+    host->closeInput();
+    EXPECT_EQ(host->receiveRest(), "");
+    auto exit = host->waitForExit();
+    EXPECT_TRUE(exit.exited);
+    EXPECT_EQ(exit.code, 0);
+    EXPECT_EQ(host->standardError(), "");
+    EXPECT_FALSE(std::filesystem::exists(home() / "opened.txt"));
+}
+
+TEST_F(HostProcessTest, EndsQuietlyWhenTheBrowserClosedItsOutput) {
+    auto host = start();
+    host->closeOutput();
+    host->send(frame("{\"options\":true}"));
+    host->closeInput();
+    auto exit = host->waitForExit();
+    EXPECT_TRUE((exit.exited && exit.code == 0) || (!exit.exited && exit.code == SIGPIPE));
+    EXPECT_EQ(host->standardError(), "");
+}
+
+TEST_F(HostProcessTest, AnswersFromTheRootFolder) {
+    auto host = std::make_unique<HostProcess>(HostProcess::Options{"/", {}, std::nullopt});
+    host->send(frame("{\"options\":true}"));
+    host->closeInput();
+    // Whatever "/data.json" holds on this machine, a reply comes only when it exists.
+    std::string rest = host->receiveRest();
+    EXPECT_EQ(rest.empty(), !std::filesystem::is_regular_file("/data.json"));
+    EXPECT_EQ(host->waitForExit().code, 0);
+}

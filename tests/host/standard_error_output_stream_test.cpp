@@ -1,0 +1,53 @@
+#include "host/standard_error_output_stream.h"
+#include "tests/host/host_fixture.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+// Reply frames written into a pipe, read back whole.
+class ReplyStreamTest : public HostFixture {
+protected:
+    void SetUp() override {
+        HostFixture::SetUp();
+        ASSERT_EQ(::pipe2(fds_, O_CLOEXEC | O_NONBLOCK), 0);
+        output_ = std::make_unique<foundation::FileHandle>(fds_[1], true);
+    }
+    void TearDown() override {
+        output_.reset();
+        ::close(fds_[0]);
+        HostFixture::TearDown();
+    }
+    std::string written() {
+        std::string bytes;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fds_[0], buffer, sizeof buffer)) > 0;)
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        return bytes;
+    }
+    void send(std::string_view text) {
+        Log log = Log::current(documents().string());
+        StandardErrorOutputStream(log, *output_).write(text);
+    }
+
+private:
+    int fds_[2] = {-1, -1};
+    std::unique_ptr<foundation::FileHandle> output_;
+};
+
+TEST_F(ReplyStreamTest, FramesTheTextWithItsLittleEndianLength) {
+    send("{\"options\": {\"a\":1}}");
+    EXPECT_EQ(written(), std::string("\x14\0\0\0", 4) + "{\"options\": {\"a\":1}}");
+}
+
+TEST_F(ReplyStreamTest, CountsUTF8BytesNotCharacters) {
+    std::string text = "{\"options\": \"\u00e9\u6f22\U0001F600\"}"; // 3 characters, 9 bytes
+    send(text);
+    EXPECT_EQ(written(), std::string("\x18\0\0\0", 4) + text);
+}
+
+TEST_F(ReplyStreamTest, LogsTheReplyAndThePrefixSizeBeforeWriting) {
+    enableLog();
+    send("{\"options\": 1}");
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"Write Data:{\"options\": 1}", "DAta size,4 4 bytes!"}));
+}
