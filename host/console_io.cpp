@@ -37,12 +37,13 @@ void ConsoleIO::handleFrames(Log& log) {
         if (frame->kind == FrameReader::Frame::Kind::tooLong)
             log.line("Error");
         else
-            handleMessage(frame->message, log);
+            handleMessage(std::move(frame->message), log);
     }
 }
 
-void ConsoleIO::handleMessage(ByteView message, Log& log) {
-    auto value = JSONSerialization::JSONObjectWithData(message, JSONSerialization::fragmentsAllowed);
+void ConsoleIO::handleMessage(std::string message, Log& log) {
+    auto value =
+        JSONSerialization::JSONObjectWithData(std::move(message), JSONSerialization::fragmentsAllowed);
     if (!value) {
         log.line("Error");
         return;

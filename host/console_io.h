@@ -29,7 +29,7 @@ public:
 
 private:
     void handleFrames(Log& log);
-    void handleMessage(foundation::ByteView message, Log& log);
+    void handleMessage(std::string message, Log& log);
     Log currentLog();
 
     foundation::FileHandle& input_;

@@ -1,14 +1,14 @@
 #include "host/frame_reader.h"
 
-#include <cstring>
+#include <utility>
 
 namespace {
 
 constexpr std::size_t prefixLength = 4;
 
-std::uint32_t littleEndianLength(const std::uint8_t* prefix) {
-    return static_cast<std::uint32_t>(prefix[0]) | static_cast<std::uint32_t>(prefix[1]) << 8 |
-           static_cast<std::uint32_t>(prefix[2]) << 16 | static_cast<std::uint32_t>(prefix[3]) << 24;
+std::uint32_t littleEndianLength(const char* prefix) {
+    auto byte = [prefix](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(prefix[i])); };
+    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
 }
 
 } // namespace
@@ -16,7 +16,7 @@ std::uint32_t littleEndianLength(const std::uint8_t* prefix) {
 void FrameReader::append(foundation::ByteView bytes) {
     if (start_ > 0) {
         // Drop the frames already handled before the buffer grows.
-        buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(start_));
+        buffer_.erase(0, start_);
         start_ = 0;
     }
     if (buffer_.size() >= prefixLength) {
@@ -25,7 +25,7 @@ void FrameReader::append(foundation::ByteView bytes) {
         if (frameSize <= prefixLength + maximumMessageLength && frameSize > buffer_.capacity())
             buffer_.reserve(frameSize);
     }
-    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+    buffer_.append(foundation::textOf(bytes));
 }
 
 std::optional<FrameReader::Frame> FrameReader::nextFrame() {
@@ -39,7 +39,16 @@ std::optional<FrameReader::Frame> FrameReader::nextFrame() {
     }
     if (bufferedSize() - prefixLength < length)
         return std::nullopt;
-    foundation::ByteView message(buffer_.data() + start_ + prefixLength, length);
+    return Frame{Frame::Kind::message, takeMessage(length)};
+}
+
+std::string FrameReader::takeMessage(std::uint32_t length) {
+    if (start_ == 0 && buffer_.size() == prefixLength + length) {
+        // The buffer holds just this frame, often a large one: hand the buffer itself over.
+        buffer_.erase(0, prefixLength);
+        return std::exchange(buffer_, {});
+    }
+    std::string message = buffer_.substr(start_ + prefixLength, length);
     start_ += prefixLength + length;
-    return Frame{Frame::Kind::message, message};
+    return message;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 // Cuts frames (a 4-byte little-endian length, then that many bytes) out of what standard input
 // delivers, however the reads split them.
@@ -15,7 +16,7 @@ public:
     struct Frame {
         enum class Kind { message, tooLong };
         Kind kind;
-        foundation::ByteView message; // valid until the next call to append or nextFrame
+        std::string message;
     };
 
     void append(foundation::ByteView bytes);
@@ -25,6 +26,8 @@ public:
     std::size_t bufferedSize() const { return buffer_.size() - start_; }
 
 private:
-    foundation::Data buffer_;
+    std::string takeMessage(std::uint32_t length);
+
+    std::string buffer_;
     std::size_t start_ = 0; // where the next frame begins
 };

@@ -26,11 +26,11 @@ void RequestHandler::handleJsonResult(const JSONValue& object) {
 }
 
 void RequestHandler::sendOptions() {
-    auto directory = FileManager::defaultManager().currentDirectoryPath();
-    log_.line("AppPAth: " + directory.value_or(""));
-    if (!directory)
-        return;
-    auto data = dataWithContentsOfFile(*directory + "/data.json");
+    if (log_.isEnabled())
+        log_.line("AppPAth: " + FileManager::defaultManager().currentDirectoryPath().value_or(""));
+    // Relative to the working directory: the same file as its path followed by "/data.json",
+    // without asking the system for that path on every request.
+    auto data = dataWithContentsOfFile("data.json");
     if (!data)
         return;
     auto text = stringWithUTF8(*data);

@@ -7,7 +7,6 @@
 #include <climits>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #include <vector>
@@ -16,17 +15,8 @@ namespace foundation {
 
 namespace {
 
-// A pipe holds 64 KiB by default, so one read rarely returns more; a file or a larger pipe
-// may offer more at once, up to a bound that keeps a read's buffer small.
-constexpr std::size_t minimumReadSize = 64 * 1024;
-constexpr std::size_t maximumReadSize = 1024 * 1024;
-
-std::size_t bytesWaiting(int fd) {
-    int count = 0;
-    if (::ioctl(fd, FIONREAD, &count) != 0 || count < 0)
-        return 0;
-    return static_cast<std::size_t>(count);
-}
+// A pipe holds 64 KiB by default, so one read rarely returns more.
+constexpr std::size_t readSize = 64 * 1024;
 
 void waitUntilReadable(int fd) {
     pollfd descriptor{fd, POLLIN, 0};
@@ -75,7 +65,7 @@ void FileHandle::waitForDataInBackgroundAndNotify() {
 }
 
 Data FileHandle::availableData() {
-    Data data(std::clamp(bytesWaiting(fd_), minimumReadSize, maximumReadSize));
+    Data data(readSize);
     for (;;) {
         ssize_t count = ::read(fd_, data.data(), data.size());
         if (count >= 0) {

@@ -1,31 +1,100 @@
 #include "platform/foundation/json.h"
 
+#include <cstring>
+#include <vector>
+
+// RapidJSON's vector scan reads whole aligned blocks, past the end of the text, which the
+// address sanitizer would report.
+#if defined(__SSE2__) && !defined(__SANITIZE_ADDRESS__) && !defined(VANTREL_SANITIZE)
+#define RAPIDJSON_SSE2
+#endif
+#include "platform/foundation/string_encoding.h"
+
+#include <rapidjson/reader.h>
+
 namespace foundation {
 
 namespace {
 
-struct NestingTooDeep {};
+// Builds a JSONValue from the reader's events, refusing texts nested too deeply.
+class ValueBuilder {
+public:
+    using Ch = char;
 
-bool opensContainer(JSONValue::parse_event_t event) {
-    return event == JSONValue::parse_event_t::object_start || event == JSONValue::parse_event_t::array_start;
-}
+    bool Null() { return add(nullptr); }
+    bool Bool(bool value) { return add(value); }
+    bool Int(int value) { return add(static_cast<std::int64_t>(value)); }
+    bool Uint(unsigned value) { return add(static_cast<std::uint64_t>(value)); }
+    bool Int64(std::int64_t value) { return add(value); }
+    bool Uint64(std::uint64_t value) { return add(value); }
+    bool Double(double value) { return add(value); }
+    bool RawNumber(const char*, rapidjson::SizeType, bool) { return false; }
+    // Strings are checked once decoded, which also catches a lone surrogate written as an escape.
+    bool String(const char* text, rapidjson::SizeType length, bool) {
+        std::string_view string(text, length);
+        return isValidUTF8(string) && add(std::string(string));
+    }
+    bool Key(const char* text, rapidjson::SizeType length, bool) {
+        key_.assign(text, length);
+        return isValidUTF8(key_);
+    }
+    bool StartObject() { return open(JSONValue::object()); }
+    bool EndObject(rapidjson::SizeType) { return close(); }
+    bool StartArray() { return open(JSONValue::array()); }
+    bool EndArray(rapidjson::SizeType) { return close(); }
+
+    JSONValue takeRoot() { return std::move(root_); }
+
+private:
+    // Where the next value goes: the root, the end of the open array, or the open object's key.
+    JSONValue& place(JSONValue value) {
+        if (open_.empty())
+            return root_ = std::move(value);
+        JSONValue& container = *open_.back();
+        if (container.is_array()) {
+            container.push_back(std::move(value));
+            return container.back();
+        }
+        return container[key_] = std::move(value);
+    }
+    bool add(JSONValue value) {
+        place(std::move(value));
+        return true;
+    }
+    bool open(JSONValue container) {
+        if (open_.size() >= JSONSerialization::maximumNestingDepth)
+            return false;
+        // The parent is not touched again until this container closes, so the pointer stays valid.
+        open_.push_back(&place(std::move(container)));
+        return true;
+    }
+    bool close() {
+        open_.pop_back();
+        return true;
+    }
+
+    JSONValue root_;
+    std::vector<JSONValue*> open_;
+    std::string key_;
+};
+
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
-std::optional<JSONValue> JSONSerialization::JSONObjectWithData(ByteView data, ReadingOptions options) {
-    auto refuseDeepNesting = [](int depth, JSONValue::parse_event_t event, JSONValue&) {
-        if (opensContainer(event) && depth >= maximumNestingDepth)
-            throw NestingTooDeep{};
-        return true;
-    };
-    JSONValue value;
-    try {
-        value = JSONValue::parse(data.begin(), data.end(), refuseDeepNesting, /*allow_exceptions=*/false);
-    } catch (const NestingTooDeep&) {
+std::optional<JSONValue> JSONSerialization::JSONObjectWithData(std::string text, ReadingOptions options) {
+    std::size_t start = std::string_view(text).starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+    // A raw NUL is never part of a JSON text; refusing it here lets the reader stop at the terminator.
+    if (std::memchr(text.data(), '\0', text.size()) != nullptr)
         return std::nullopt;
-    }
-    if (value.is_discarded())
+    rapidjson::Reader reader;
+    rapidjson::InsituStringStream stream(text.data() + start);
+    ValueBuilder builder;
+    constexpr unsigned flags =
+        rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag;
+    if (reader.Parse<flags>(stream, builder).IsError())
         return std::nullopt;
+    JSONValue value = builder.takeRoot();
     if (!(options & fragmentsAllowed) && !value.is_object() && !value.is_array())
         return std::nullopt;
     return value;

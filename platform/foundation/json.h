@@ -21,8 +21,12 @@ public:
     static constexpr int maximumNestingDepth = 512;
 
     // The value of a UTF-8 JSON text; none when the text is not JSON (or not an array or object
-    // without fragmentsAllowed).
-    static std::optional<JSONValue> JSONObjectWithData(ByteView data, ReadingOptions options);
+    // without fragmentsAllowed). The text is parsed in place: hand it over with std::move to spare
+    // a copy of a large message.
+    static std::optional<JSONValue> JSONObjectWithData(std::string text, ReadingOptions options);
+    static std::optional<JSONValue> JSONObjectWithData(ByteView data, ReadingOptions options) {
+        return JSONObjectWithData(std::string(textOf(data)), options);
+    }
 
     // Compact text of a value, for diagnostics.
     static std::string description(const JSONValue& value);

@@ -1,6 +1,7 @@
 #include "platform/foundation/string_encoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace foundation {
 
@@ -30,6 +31,12 @@ std::optional<LeadByte> describeLead(std::uint8_t byte) {
     if (byte == 0xF4)
         return LeadByte{4, 0x80, 0x8F};
     return std::nullopt;
+}
+
+bool isASCIIWord(const std::uint8_t* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return (word & 0x8080808080808080ULL) == 0;
 }
 
 bool isContinuation(std::uint8_t byte) {
@@ -84,6 +91,11 @@ bool isValidUTF8(std::string_view text) {
     std::size_t size = text.size();
     std::size_t i = 0;
     while (i < size) {
+        // Messages are mostly ASCII: step over it a word at a time.
+        if (size - i >= sizeof(std::uint64_t) && isASCIIWord(bytes + i)) {
+            i += sizeof(std::uint64_t);
+            continue;
+        }
         if (bytes[i] < 0x80) {
             ++i;
             continue;

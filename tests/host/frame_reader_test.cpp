@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 using foundation::bytesOf;
-using foundation::textOf;
 using Kind = FrameReader::Frame::Kind;
 
 namespace {
@@ -13,7 +12,7 @@ namespace {
 std::vector<std::string> drain(FrameReader& reader) {
     std::vector<std::string> messages;
     while (auto next = reader.nextFrame())
-        messages.push_back(next->kind == Kind::message ? std::string(textOf(next->message)) : "<too long>");
+        messages.push_back(next->kind == Kind::message ? next->message : "<too long>");
     return messages;
 }
 
