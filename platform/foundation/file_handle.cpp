@@ -3,13 +3,13 @@
 #include "platform/foundation/notification_center.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/uio.h>
 #include <unistd.h>
-#include <vector>
 
 namespace foundation {
 
@@ -22,6 +22,32 @@ void waitUntilReadable(int fd) {
     pollfd descriptor{fd, POLLIN, 0};
     while (::poll(&descriptor, 1, -1) < 0 && errno == EINTR) {
     }
+}
+
+// Writes every byte of the vectors, finishing a piece that was only partly written.
+bool writeAll(int fd, iovec* vectors, std::size_t count) {
+    std::size_t next = 0;
+    while (next < count) {
+        ssize_t written = ::writev(fd, vectors + next, static_cast<int>(count - next));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                pollfd descriptor{fd, POLLOUT, 0};
+                ::poll(&descriptor, 1, -1);
+                continue;
+            }
+            return false;
+        }
+        auto remaining = static_cast<std::size_t>(written);
+        while (next < count && remaining >= vectors[next].iov_len)
+            remaining -= vectors[next++].iov_len;
+        if (next < count) {
+            vectors[next].iov_base = static_cast<std::uint8_t*>(vectors[next].iov_base) + remaining;
+            vectors[next].iov_len -= remaining;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -80,35 +106,21 @@ Data FileHandle::availableData() {
 }
 
 bool FileHandle::writeData(std::initializer_list<ByteView> pieces) {
-    std::vector<iovec> vectors;
+    // Gathered in small batches on the stack: a reply is two pieces.
+    constexpr std::size_t batchSize = 8;
+    std::array<iovec, batchSize> batch{};
+    std::size_t count = 0;
     for (ByteView piece : pieces) {
-        if (!piece.empty())
-            vectors.push_back({const_cast<std::uint8_t*>(piece.data()), piece.size()});
-    }
-    std::size_t next = 0;
-    while (next < vectors.size()) {
-        int count = static_cast<int>(std::min<std::size_t>(vectors.size() - next, IOV_MAX));
-        ssize_t written = ::writev(fd_, vectors.data() + next, count);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                pollfd descriptor{fd_, POLLOUT, 0};
-                ::poll(&descriptor, 1, -1);
-                continue;
-            }
-            return false;
-        }
-        // Skip what went out, finishing a piece that was only partly written.
-        auto remaining = static_cast<std::size_t>(written);
-        while (next < vectors.size() && remaining >= vectors[next].iov_len)
-            remaining -= vectors[next++].iov_len;
-        if (next < vectors.size()) {
-            vectors[next].iov_base = static_cast<std::uint8_t*>(vectors[next].iov_base) + remaining;
-            vectors[next].iov_len -= remaining;
+        if (piece.empty())
+            continue;
+        batch[count++] = {const_cast<std::uint8_t*>(piece.data()), piece.size()};
+        if (count == batchSize) {
+            if (!writeAll(fd_, batch.data(), count))
+                return false;
+            count = 0;
         }
     }
-    return true;
+    return count == 0 || writeAll(fd_, batch.data(), count);
 }
 
 } // namespace foundation

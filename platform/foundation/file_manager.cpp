@@ -1,8 +1,10 @@
 #include "platform/foundation/file_manager.h"
 
+#include "platform/foundation/data.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,11 +41,16 @@ std::optional<std::string> userDirectoryFromLine(const std::string& line, const 
 }
 
 std::optional<std::string> userDirectory(const std::string& key, const std::string& home) {
-    std::ifstream settings(configHome(home) + "/user-dirs.dirs");
+    auto settings = dataWithContentsOfFile(configHome(home) + "/user-dirs.dirs");
+    if (!settings)
+        return std::nullopt;
     std::optional<std::string> found;
-    for (std::string line; std::getline(settings, line);) {
-        if (auto directory = userDirectoryFromLine(line, key, home))
+    std::string_view text = textOf(*settings);
+    while (!text.empty()) {
+        std::size_t end = std::min(text.find('\n'), text.size());
+        if (auto directory = userDirectoryFromLine(std::string(text.substr(0, end)), key, home))
             found = directory; // the last assignment wins, as in a shell
+        text.remove_prefix(std::min(end + 1, text.size()));
     }
     return found;
 }

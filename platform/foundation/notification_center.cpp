@@ -21,15 +21,27 @@ void NotificationCenter::removeObserver(ObserverToken token) {
 }
 
 void NotificationCenter::postNotificationName(std::string_view name, const void* object) {
-    // A block may add or remove observers; those run from the next post on.
-    std::vector<Block> matching;
-    for (const auto& observer : observers_) {
-        if (observer.name == name && (observer.object == nullptr || observer.object == object))
-            matching.push_back(observer.block);
-    }
+    // A block may add or remove observers. Tokens grow along observers_, so after each block the
+    // next observer is found again by token: observers removed meanwhile are skipped, and those
+    // added meanwhile wait for the next post.
     Notification notification{name, object};
-    for (const auto& block : matching)
+    const ObserverToken addedBeforePost = nextToken_;
+    auto observes = [&](const Observer& observer) {
+        return observer.token < addedBeforePost && observer.name == name &&
+               (observer.object == nullptr || observer.object == object);
+    };
+    ObserverToken lastRun = 0;
+    for (;;) {
+        auto after = std::upper_bound(
+            observers_.begin(), observers_.end(), lastRun,
+            [](ObserverToken token, const Observer& observer) { return token < observer.token; });
+        auto next = std::find_if(after, observers_.end(), observes);
+        if (next == observers_.end())
+            return;
+        lastRun = next->token;
+        Block block = next->block; // the observer may remove itself while it runs
         block(notification);
+    }
 }
 
 } // namespace foundation

@@ -38,19 +38,20 @@ void RunLoop::run() {
 bool RunLoop::runOnce(int timeoutMilliseconds) {
     if (watches_.empty())
         return false;
-    std::vector<pollfd> descriptors;
-    std::vector<WatchId> ids;
+    // Kept between turns so that a turn allocates nothing.
+    descriptors_.clear();
+    ids_.clear();
     for (const auto& [id, watch] : watches_) {
-        descriptors.push_back({watch.fd, POLLIN, 0});
-        ids.push_back(id);
+        descriptors_.push_back({watch.fd, POLLIN, 0});
+        ids_.push_back(id);
     }
-    int ready = ::poll(descriptors.data(), descriptors.size(), timeoutMilliseconds);
+    int ready = ::poll(descriptors_.data(), descriptors_.size(), timeoutMilliseconds);
     if (ready < 0)
         return errno == EINTR;
-    for (std::size_t i = 0; i < descriptors.size(); ++i) {
+    for (std::size_t i = 0; i < descriptors_.size(); ++i) {
         // A handler may remove later watches, so look each one up again.
-        auto watch = watches_.find(ids[i]);
-        if (descriptors[i].revents == 0 || watch == watches_.end())
+        auto watch = watches_.find(ids_[i]);
+        if (descriptors_[i].revents == 0 || watch == watches_.end())
             continue;
         auto handler = watch->second.handler;
         handler();

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <poll.h>
+#include <vector>
 
 namespace foundation {
 
@@ -38,6 +40,8 @@ private:
     bool keepsRunning() const;
 
     std::map<WatchId, Watch> watches_;
+    std::vector<pollfd> descriptors_;
+    std::vector<WatchId> ids_;
     WatchId nextId_ = 1;
     bool stopped_ = false;
 };
