@@ -24,10 +24,11 @@ private:
     int fd_;
 };
 
-// Reads until end of file into a buffer that starts at the expected size.
-bool readToEnd(int fd, std::size_t expectedSize, Data& data) {
-    std::size_t filled = 0;
-    data.resize(expectedSize);
+// Enough for most files in one read; larger ones are sized from the file system.
+constexpr std::size_t firstReadSize = 4096;
+
+// Reads what is left into data from `filled` on; false on a read error (a directory gives one).
+bool readToEnd(int fd, std::size_t filled, Data& data) {
     for (;;) {
         if (filled == data.size())
             data.resize(data.size() * 2);
@@ -40,6 +41,12 @@ bool readToEnd(int fd, std::size_t expectedSize, Data& data) {
             return false;
         }
         filled += static_cast<std::size_t>(count);
+        if (filled == firstReadSize) {
+            // One byte beyond the reported size lets the end of file show in the same pass.
+            struct stat status {};
+            if (::fstat(fd, &status) == 0 && static_cast<std::size_t>(status.st_size) >= filled)
+                data.resize(static_cast<std::size_t>(status.st_size) + 1);
+        }
     }
     data.resize(filled);
     return true;
@@ -49,12 +56,10 @@ bool readToEnd(int fd, std::size_t expectedSize, Data& data) {
 
 std::optional<Data> dataWithContentsOfFile(const std::string& path) {
     ScopedDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || S_ISDIR(status.st_mode))
+    if (file.get() < 0)
         return std::nullopt;
-    Data data;
-    // One byte beyond the reported size lets the end of file show in the same pass.
-    if (!readToEnd(file.get(), static_cast<std::size_t>(status.st_size) + 1, data))
+    Data data(firstReadSize, 0);
+    if (!readToEnd(file.get(), 0, data))
         return std::nullopt;
     return data;
 }

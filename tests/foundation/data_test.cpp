@@ -1,0 +1,100 @@
+#include "platform/foundation/data.h"
+#include "tests/support/temporary_home.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using foundation::dataWithContentsOfFile;
+
+namespace {
+
+std::string patterned(std::size_t size) {
+    std::string content(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        content[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return content;
+}
+
+std::optional<std::string> contentOf(const std::filesystem::path& path) {
+    auto data = dataWithContentsOfFile(path);
+    if (!data)
+        return std::nullopt;
+    return std::string(foundation::textOf(*data));
+}
+
+} // namespace
+
+class FileContents : public TemporaryHome {};
+
+TEST_F(FileContents, ReadsTheWholeFile) {
+    auto file = home() / "small.bin";
+    std::string content("binary\0data\xFF\n", 13);
+    writeFile(file, content);
+    EXPECT_EQ(contentOf(file), content);
+}
+
+TEST_F(FileContents, ReadsWholeFilesOfAnySize) {
+    // Sizes around the usual read buffers and pipe capacity, and one well beyond.
+    for (std::size_t size : {1, 4095, 4096, 4097, 8192, 65535, 65536, 65537, 3 * 1024 * 1024 + 17}) {
+        auto file = home() / "sized.bin";
+        std::string content = patterned(size);
+        writeFile(file, content);
+        auto read = contentOf(file);
+        ASSERT_TRUE(read.has_value()) << size;
+        EXPECT_EQ(read->size(), size);
+        EXPECT_TRUE(*read == content) << "content differs for size " << size;
+    }
+}
+
+// Files under /proc report a size of zero yet have content, here several pages of it.
+TEST_F(FileContents, ReadsFilesThatUnderstateTheirSize) {
+    if (!std::filesystem::exists("/proc/self/smaps"))
+        GTEST_SKIP() << "no /proc/self/smaps";
+    auto read = contentOf("/proc/self/smaps");
+    ASSERT_TRUE(read.has_value());
+    EXPECT_GT(read->size(), 3u * 4096u);
+    ASSERT_EQ(read->back(), '\n');
+    // Each mapping ends with its VmFlags line, so a whole text ends with one.
+    auto lastLine = read->substr(read->rfind('\n', read->size() - 2) + 1);
+    EXPECT_TRUE(lastLine.starts_with("VmFlags:")) << lastLine;
+}
+
+TEST_F(FileContents, GivesEmptyDataForAnEmptyFile) {
+    auto file = home() / "empty";
+    writeFile(file, "");
+    auto data = dataWithContentsOfFile(file);
+    ASSERT_TRUE(data.has_value());
+    EXPECT_TRUE(data->empty());
+}
+
+TEST_F(FileContents, FollowsSymbolicLinks) {
+    writeFile(home() / "target", "through the link");
+    std::filesystem::create_symlink(home() / "target", home() / "link");
+    EXPECT_EQ(contentOf(home() / "link"), "through the link");
+}
+
+TEST_F(FileContents, GivesNoneForAMissingFile) {
+    EXPECT_EQ(dataWithContentsOfFile(home() / "missing"), std::nullopt);
+    EXPECT_EQ(dataWithContentsOfFile(""), std::nullopt);
+}
+
+TEST_F(FileContents, GivesNoneForADirectory) {
+    EXPECT_EQ(dataWithContentsOfFile(makeFolder("folder")), std::nullopt);
+}
+
+TEST_F(FileContents, GivesNoneForADanglingSymbolicLink) {
+    std::filesystem::create_symlink(home() / "nowhere", home() / "dangling");
+    EXPECT_EQ(dataWithContentsOfFile(home() / "dangling"), std::nullopt);
+}
+
+TEST_F(FileContents, GivesNoneForAnUnreadableFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not apply to root";
+    auto file = home() / "secret";
+    writeFile(file, "hidden");
+    ::chmod(file.c_str(), 0);
+    EXPECT_EQ(dataWithContentsOfFile(file), std::nullopt);
+}

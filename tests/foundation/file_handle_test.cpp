@@ -1,0 +1,435 @@
+#include "platform/foundation/file_handle.h"
+#include "platform/foundation/notification_center.h"
+#include "tests/foundation/pipe.h"
+#include "tests/support/temporary_home.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+
+using foundation::bytesOf;
+using foundation::FileHandle;
+using foundation::NotificationCenter;
+using foundation::RunLoop;
+using foundation::textOf;
+
+namespace {
+
+// Counts the data notifications one handle posts; removed from the shared center afterwards.
+class NotificationCounter {
+public:
+    explicit NotificationCounter(const FileHandle& handle, std::function<void()> onPost = {})
+        : onPost_(std::move(onPost)) {
+        token_ = NotificationCenter::defaultCenter().addObserverForName(
+            std::string(FileHandle::DataAvailableNotification), &handle,
+            [this](const foundation::Notification&) {
+                ++count_;
+                if (onPost_)
+                    onPost_();
+            });
+    }
+    ~NotificationCounter() { NotificationCenter::defaultCenter().removeObserver(token_); }
+    NotificationCounter(const NotificationCounter&) = delete;
+    NotificationCounter& operator=(const NotificationCounter&) = delete;
+
+    int count() const { return count_; }
+
+private:
+    std::function<void()> onPost_;
+    NotificationCenter::ObserverToken token_ = 0;
+    int count_ = 0;
+};
+
+// Turns the main loop a bounded number of times, stopping as soon as nothing is watched.
+void turnMainLoop(int turns = 5) {
+    for (int i = 0; i < turns; ++i) {
+        if (!RunLoop::main().runOnce(100))
+            return;
+    }
+}
+
+class ScopedSignalDisposition {
+public:
+    ScopedSignalDisposition(int signal, void (*handler)(int)) : signal_(signal) {
+        struct sigaction action {};
+        action.sa_handler = handler;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal_, &action, &saved_);
+    }
+    ~ScopedSignalDisposition() { ::sigaction(signal_, &saved_, nullptr); }
+    ScopedSignalDisposition(const ScopedSignalDisposition&) = delete;
+    ScopedSignalDisposition& operator=(const ScopedSignalDisposition&) = delete;
+
+private:
+    int signal_;
+    struct sigaction saved_ {};
+};
+
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : saved_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(saved_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t saved_;
+};
+
+void setNonBlocking(int fd) {
+    ASSERT_EQ(::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK), 0);
+}
+
+// Reads a descriptor to its end on a thread, so that writers can go past the pipe's capacity.
+class BackgroundReader {
+public:
+    explicit BackgroundReader(int fd)
+        : thread_([this, fd] {
+              char buffer[8192];
+              for (;;) {
+                  ssize_t count = ::read(fd, buffer, sizeof buffer);
+                  if (count <= 0)
+                      return;
+                  received_.append(buffer, static_cast<std::size_t>(count));
+              }
+          }) {}
+    ~BackgroundReader() { join(); }
+    BackgroundReader(const BackgroundReader&) = delete;
+    BackgroundReader& operator=(const BackgroundReader&) = delete;
+
+    // Waits for end of input: the writer must have closed its end.
+    const std::string& received() {
+        join();
+        return received_;
+    }
+
+private:
+    void join() {
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    std::string received_;
+    std::thread thread_;
+};
+
+std::string patterned(std::size_t size, char seed) {
+    std::string content(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        content[i] = static_cast<char>(seed + static_cast<char>(i % 97));
+    return content;
+}
+
+} // namespace
+
+TEST(FileHandleNotification, PostsOnceWhenDataArrives) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    NotificationCounter notifications(handle);
+    handle.waitForDataInBackgroundAndNotify();
+    EXPECT_TRUE(RunLoop::main().runOnce(0));
+    EXPECT_EQ(notifications.count(), 0);
+    pipe.write("data");
+    turnMainLoop();
+    EXPECT_EQ(notifications.count(), 1);
+}
+
+TEST(FileHandleNotification, PostsOncePerArming) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    NotificationCounter notifications(handle);
+    pipe.write("unread data stays ready");
+    handle.waitForDataInBackgroundAndNotify();
+    turnMainLoop();
+    EXPECT_EQ(notifications.count(), 1);
+    handle.waitForDataInBackgroundAndNotify();
+    turnMainLoop();
+    EXPECT_EQ(notifications.count(), 2);
+}
+
+TEST(FileHandleNotification, ArmingTwiceWhileArmedPostsOnce) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    NotificationCounter notifications(handle);
+    handle.waitForDataInBackgroundAndNotify();
+    handle.waitForDataInBackgroundAndNotify();
+    pipe.write("x");
+    turnMainLoop();
+    EXPECT_EQ(notifications.count(), 1);
+}
+
+TEST(FileHandleNotification, PostsAtEndOfInput) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    NotificationCounter notifications(handle);
+    handle.waitForDataInBackgroundAndNotify();
+    pipe.closeWriteEnd();
+    turnMainLoop();
+    EXPECT_EQ(notifications.count(), 1);
+    EXPECT_TRUE(handle.availableData().empty());
+}
+
+TEST(FileHandleNotification, PostsWithTheHandleAsObject) {
+    Pipe pipe;
+    Pipe other;
+    FileHandle handle(pipe.readEnd());
+    FileHandle otherHandle(other.readEnd());
+    NotificationCounter notifications(handle);
+    NotificationCounter otherNotifications(otherHandle);
+    handle.waitForDataInBackgroundAndNotify();
+    otherHandle.waitForDataInBackgroundAndNotify();
+    pipe.write("x");
+    ASSERT_TRUE(RunLoop::main().runOnce(5000));
+    EXPECT_EQ(notifications.count(), 1);
+    EXPECT_EQ(otherNotifications.count(), 0);
+}
+
+TEST(FileHandleNotification, ObserverCanReadAndArmAgain) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    std::string received;
+    bool ended = false;
+    NotificationCounter notifications(handle, [&] {
+        auto data = handle.availableData();
+        if (data.empty()) {
+            ended = true;
+            return;
+        }
+        received += textOf(data);
+        handle.waitForDataInBackgroundAndNotify();
+    });
+    handle.waitForDataInBackgroundAndNotify();
+    pipe.write("first ");
+    turnMainLoop(1);
+    EXPECT_EQ(received, "first ");
+    pipe.write("second");
+    turnMainLoop(1);
+    EXPECT_EQ(received, "first second");
+    pipe.closeWriteEnd();
+    turnMainLoop(1);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(notifications.count(), 3);
+    EXPECT_FALSE(RunLoop::main().runOnce(0)) << "nothing should be left armed";
+}
+
+TEST(FileHandleNotification, DestroyingAnArmedHandleCancelsIt) {
+    Pipe pipe;
+    int posts = 0;
+    auto token = NotificationCenter::defaultCenter().addObserverForName(
+        std::string(FileHandle::DataAvailableNotification), nullptr,
+        [&](const foundation::Notification&) { ++posts; });
+    {
+        FileHandle handle(pipe.readEnd());
+        handle.waitForDataInBackgroundAndNotify();
+    }
+    pipe.write("x");
+    EXPECT_FALSE(RunLoop::main().runOnce(0));
+    EXPECT_EQ(posts, 0);
+    NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+TEST(FileHandleReading, ReturnsWhatWasWritten) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    pipe.write(std::string_view("hello\0world", 11));
+    EXPECT_EQ(textOf(handle.availableData()), std::string_view("hello\0world", 11));
+}
+
+TEST(FileHandleReading, ReturnsEmptyDataAtEndOfInput) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    pipe.write("last");
+    pipe.closeWriteEnd();
+    EXPECT_EQ(textOf(handle.availableData()), "last");
+    EXPECT_TRUE(handle.availableData().empty());
+    EXPECT_TRUE(handle.availableData().empty());
+}
+
+TEST(FileHandleReading, ReadsEverythingOfALargeStream) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    std::string sent = patterned(1024 * 1024 + 5, 'a');
+    std::thread writer([&] {
+        FileHandle out(pipe.writeEnd());
+        EXPECT_TRUE(out.writeData(bytesOf(sent)));
+        pipe.closeWriteEnd();
+    });
+    std::string received;
+    for (auto data = handle.availableData(); !data.empty(); data = handle.availableData())
+        received += textOf(data);
+    writer.join();
+    EXPECT_EQ(received.size(), sent.size());
+    EXPECT_TRUE(received == sent);
+}
+
+TEST(FileHandleReading, WaitsForDataOnANonBlockingDescriptor) {
+    Pipe pipe;
+    setNonBlocking(pipe.readEnd());
+    FileHandle handle(pipe.readEnd());
+    std::thread writer([&] { pipe.write("later"); });
+    auto data = handle.availableData();
+    writer.join();
+    EXPECT_EQ(textOf(data), "later");
+}
+
+TEST(FileHandleWriting, WritesPiecesInOrder) {
+    Pipe pipe;
+    FileHandle handle(pipe.writeEnd());
+    ASSERT_TRUE(handle.writeData({bytesOf("one "), bytesOf(""), bytesOf("two "), bytesOf("three")}));
+    pipe.closeWriteEnd();
+    FileHandle in(pipe.readEnd());
+    EXPECT_EQ(textOf(in.availableData()), "one two three");
+}
+
+TEST(FileHandleWriting, WritesManyPiecesInOrder) {
+    Pipe pipe;
+    FileHandle handle(pipe.writeEnd());
+    EXPECT_TRUE(handle.writeData({bytesOf("a"), bytesOf("b"), bytesOf(""),  bytesOf("c"), bytesOf("d"),
+                                  bytesOf("e"), bytesOf("f"), bytesOf("g"), bytesOf("h"), bytesOf(""),
+                                  bytesOf("i"), bytesOf("j"), bytesOf("k"), bytesOf("l"), bytesOf("m"),
+                                  bytesOf("n"), bytesOf("o"), bytesOf("p"), bytesOf("q"), bytesOf("r")}));
+    pipe.closeWriteEnd();
+    FileHandle in(pipe.readEnd());
+    EXPECT_EQ(textOf(in.availableData()), "abcdefghijklmnopqr");
+}
+
+TEST(FileHandleWriting, WritesManyLargePiecesCompletely) {
+    Pipe pipe;
+    setNonBlocking(pipe.writeEnd());
+    BackgroundReader reader(pipe.readEnd());
+    std::string pieces[12];
+    std::string expected;
+    for (std::size_t i = 0; i < std::size(pieces); ++i) {
+        pieces[i] = patterned(40 * 1024 + i * 997, static_cast<char>('A' + i));
+        expected += pieces[i];
+    }
+    {
+        FileHandle handle(pipe.writeEnd());
+        EXPECT_TRUE(handle.writeData({bytesOf(pieces[0]), bytesOf(pieces[1]), bytesOf(pieces[2]),
+                                      bytesOf(pieces[3]), bytesOf(pieces[4]), bytesOf(pieces[5]),
+                                      bytesOf(pieces[6]), bytesOf(pieces[7]), bytesOf(pieces[8]),
+                                      bytesOf(pieces[9]), bytesOf(pieces[10]), bytesOf(pieces[11])}));
+    }
+    pipe.closeWriteEnd();
+    const std::string& received = reader.received();
+    EXPECT_EQ(received.size(), expected.size());
+    EXPECT_TRUE(received == expected);
+}
+
+TEST(FileHandleWriting, WritesPiecesLargerThanThePipeCompletely) {
+    Pipe pipe;
+    BackgroundReader reader(pipe.readEnd());
+    std::string header = "header:";
+    std::string first = patterned(300 * 1024 + 3, 'A');
+    std::string second = patterned(200 * 1024 + 11, 'a');
+    {
+        FileHandle handle(pipe.writeEnd());
+        EXPECT_TRUE(handle.writeData({bytesOf(header), bytesOf(first), bytesOf(second)}));
+    }
+    pipe.closeWriteEnd();
+    const std::string& received = reader.received();
+    EXPECT_EQ(received.size(), header.size() + first.size() + second.size());
+    EXPECT_TRUE(received == header + first + second);
+}
+
+TEST(FileHandleWriting, WritesCompletelyToANonBlockingDescriptor) {
+    Pipe pipe;
+    setNonBlocking(pipe.writeEnd());
+    BackgroundReader reader(pipe.readEnd());
+    std::string first = patterned(500 * 1024 + 1, '0');
+    std::string second = patterned(70 * 1024, 'k');
+    {
+        FileHandle handle(pipe.writeEnd());
+        EXPECT_TRUE(handle.writeData({bytesOf(first), bytesOf(second)}));
+        EXPECT_TRUE(handle.writeData(bytesOf(first)));
+    }
+    pipe.closeWriteEnd();
+    EXPECT_TRUE(reader.received() == first + second + first);
+}
+
+TEST(FileHandleWriting, FailsWhenTheReaderHasGone) {
+    ScopedSignalDisposition ignoreBrokenPipe(SIGPIPE, SIG_IGN);
+    Pipe pipe;
+    pipe.closeReadEnd();
+    FileHandle handle(pipe.writeEnd());
+    EXPECT_FALSE(handle.writeData(bytesOf("nobody listens")));
+    EXPECT_FALSE(handle.writeData({bytesOf("a"), bytesOf("b")}));
+}
+
+TEST(FileHandleWriting, FailsWhenTheReaderGoesMidway) {
+    ScopedSignalDisposition ignoreBrokenPipe(SIGPIPE, SIG_IGN);
+    Pipe pipe;
+    std::thread reader([&] {
+        char buffer[100];
+        EXPECT_GT(::read(pipe.readEnd(), buffer, sizeof buffer), 0);
+        pipe.closeReadEnd();
+    });
+    FileHandle handle(pipe.writeEnd());
+    std::string large = patterned(1024 * 1024, 'x');
+    EXPECT_FALSE(handle.writeData(bytesOf(large)));
+    reader.join();
+}
+
+class AppendingHandle : public TemporaryHome {};
+
+TEST_F(AppendingHandle, CreatesAFilePrivateToTheUser) {
+    ScopedUmask permissive(0);
+    auto path = home() / "log.txt";
+    auto handle = FileHandle::forAppendingAtPath(path);
+    ASSERT_NE(handle, nullptr);
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+TEST_F(AppendingHandle, AppendsToExistingContent) {
+    auto path = home() / "log.txt";
+    writeFile(path, "existing\n");
+    {
+        auto handle = FileHandle::forAppendingAtPath(path);
+        ASSERT_NE(handle, nullptr);
+        EXPECT_TRUE(handle->writeData({bytesOf("added"), bytesOf("\n")}));
+    }
+    EXPECT_EQ(readFile(path), "existing\nadded\n");
+}
+
+TEST_F(AppendingHandle, AppendsAfterWhatOthersWrote) {
+    auto path = home() / "log.txt";
+    auto first = FileHandle::forAppendingAtPath(path);
+    auto second = FileHandle::forAppendingAtPath(path);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(first->writeData(bytesOf("1")));
+    EXPECT_TRUE(second->writeData(bytesOf("22")));
+    EXPECT_TRUE(first->writeData(bytesOf("333")));
+    EXPECT_EQ(readFile(path), "122333");
+}
+
+TEST_F(AppendingHandle, FailsForADirectory) {
+    EXPECT_EQ(FileHandle::forAppendingAtPath(makeFolder("folder")), nullptr);
+}
+
+TEST_F(AppendingHandle, FailsWhenTheParentIsMissing) {
+    EXPECT_EQ(FileHandle::forAppendingAtPath(home() / "missing" / "log.txt"), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(home() / "missing"));
+}
+
+TEST_F(AppendingHandle, ClosesItsDescriptorWhenDestroyed) {
+    auto handle = FileHandle::forAppendingAtPath(home() / "log.txt");
+    ASSERT_NE(handle, nullptr);
+    int fd = handle->fileDescriptor();
+    EXPECT_NE(::fcntl(fd, F_GETFD), -1);
+    handle.reset();
+    EXPECT_EQ(::fcntl(fd, F_GETFD), -1);
+}
+
+TEST(FileHandleOwnership, LeavesABorrowedDescriptorOpen) {
+    Pipe pipe;
+    { FileHandle handle(pipe.readEnd()); }
+    EXPECT_NE(::fcntl(pipe.readEnd(), F_GETFD), -1);
+}

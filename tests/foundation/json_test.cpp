@@ -1,0 +1,183 @@
+#include "platform/foundation/json.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+using foundation::JSONSerialization;
+using foundation::JSONValue;
+
+namespace {
+
+std::optional<JSONValue> parse(std::string_view text,
+                               JSONSerialization::ReadingOptions options = JSONSerialization::none) {
+    return JSONSerialization::JSONObjectWithData(foundation::bytesOf(text), options);
+}
+
+std::string nestedArrays(std::size_t depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+}
+
+} // namespace
+
+TEST(JSONParsing, ReadsObjectsAndArrays) {
+    auto value = parse(R"({"message": "hi", "items": [1, 2.5, true, null, {"x": "y"}]})");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ((*value)["message"], "hi");
+    ASSERT_TRUE((*value)["items"].is_array());
+    EXPECT_EQ((*value)["items"].size(), 5u);
+    EXPECT_EQ((*value)["items"][4]["x"], "y");
+}
+
+TEST(JSONParsing, KeepsObjectKeysInTextOrder) {
+    auto value = parse(R"({"b":1,"a":2,"c":3})");
+    ASSERT_TRUE(value.has_value());
+    ASSERT_EQ(value->size(), 3u);
+    auto key = value->begin();
+    EXPECT_EQ(key.key(), "b");
+    EXPECT_EQ((++key).key(), "a");
+    EXPECT_EQ((++key).key(), "c");
+}
+
+TEST(JSONParsing, DecodesEscapesIncludingSurrogatePairs) {
+    auto value = parse(R"(["caf\u00e9", "\ud83d\ude00", "a\"b\\c\n"])");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ((*value)[0], "caf\xC3\xA9");
+    EXPECT_EQ((*value)[1], "\xF0\x9F\x98\x80");
+    EXPECT_EQ((*value)[2], "a\"b\\c\n");
+}
+
+TEST(JSONParsing, KeepsEscapedNulCharactersInsideStrings) {
+    auto value = parse(R"({"a\u0000key":"x\u0000y"})");
+    ASSERT_TRUE(value.has_value());
+    ASSERT_EQ(value->size(), 1u);
+    EXPECT_EQ(value->begin().key(), std::string("a\0key", 5));
+    EXPECT_EQ(value->begin().value(), std::string("x\0y", 3));
+}
+
+TEST(JSONParsing, ReadsRawNonASCIIText) {
+    auto value = parse("{\"k\":\"\xE2\x82\xAC \xF0\x9F\x98\x80\"}");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ((*value)["k"], "\xE2\x82\xAC \xF0\x9F\x98\x80");
+}
+
+TEST(JSONParsing, RefusesFragmentsByDefault) {
+    EXPECT_EQ(parse(R"("text")"), std::nullopt);
+    EXPECT_EQ(parse("42"), std::nullopt);
+    EXPECT_EQ(parse("true"), std::nullopt);
+    EXPECT_EQ(parse("null"), std::nullopt);
+}
+
+TEST(JSONParsing, AcceptsFragmentsWhenAllowed) {
+    EXPECT_EQ(parse(R"("text")", JSONSerialization::fragmentsAllowed), JSONValue("text"));
+    EXPECT_EQ(parse("42", JSONSerialization::fragmentsAllowed), JSONValue(42));
+    EXPECT_EQ(parse("false", JSONSerialization::fragmentsAllowed), JSONValue(false));
+    auto null = parse("null", JSONSerialization::fragmentsAllowed);
+    ASSERT_TRUE(null.has_value());
+    EXPECT_TRUE(null->is_null());
+    EXPECT_EQ(parse("[1]", JSONSerialization::fragmentsAllowed), JSONValue::parse("[1]"));
+}
+
+TEST(JSONParsing, RefusesEmptyAndBlankText) {
+    EXPECT_EQ(parse(""), std::nullopt);
+    EXPECT_EQ(parse("   \n"), std::nullopt);
+    EXPECT_EQ(parse("", JSONSerialization::fragmentsAllowed), std::nullopt);
+}
+
+TEST(JSONParsing, RefusesTrailingGarbage) {
+    EXPECT_EQ(parse("[1] x"), std::nullopt);
+    EXPECT_EQ(parse("{}{}"), std::nullopt);
+    EXPECT_EQ(parse("[1],"), std::nullopt);
+    EXPECT_EQ(parse("1 2", JSONSerialization::fragmentsAllowed), std::nullopt);
+}
+
+TEST(JSONParsing, AcceptsSurroundingWhitespace) {
+    EXPECT_TRUE(parse(" \t\r\n[1] \n").has_value());
+}
+
+// A NUL byte is neither whitespace nor allowed raw in a string, so nothing may follow a value
+// through one.
+TEST(JSONParsing, RefusesTrailingGarbageAfterNulByte) {
+    EXPECT_EQ(parse(std::string_view("[1]\0", 4)), std::nullopt);
+    EXPECT_EQ(parse(std::string_view("{\"a\":1}\0garbage", 15)), std::nullopt);
+    EXPECT_EQ(parse(std::string_view("7\0"
+                                     "8",
+                                     3),
+                    JSONSerialization::fragmentsAllowed),
+              std::nullopt);
+}
+
+TEST(JSONParsing, RefusesMalformedTexts) {
+    EXPECT_EQ(parse("[1,]"), std::nullopt);
+    EXPECT_EQ(parse("{\"a\" 1}"), std::nullopt);
+    EXPECT_EQ(parse("{'a':1}"), std::nullopt);
+    EXPECT_EQ(parse("[1"), std::nullopt);
+    EXPECT_EQ(parse("{\"a\":1"), std::nullopt);
+    EXPECT_EQ(parse("[\"unterminated]"), std::nullopt);
+    EXPECT_EQ(parse("[\"raw\ttab\"]"), std::nullopt);
+    EXPECT_EQ(parse(std::string_view("[\"nul\0\"]", 8)), std::nullopt);
+}
+
+TEST(JSONParsing, RefusesInvalidUTF8InsideStrings) {
+    EXPECT_EQ(parse("[\"\xC0\x80\"]"), std::nullopt);
+    EXPECT_EQ(parse("[\"\xED\xA0\x80\"]"), std::nullopt);
+    EXPECT_EQ(parse("[\"\xF4\x90\x80\x80\"]"), std::nullopt);
+    EXPECT_EQ(parse("[\"\x80\"]"), std::nullopt);
+    EXPECT_EQ(parse("{\"\xFF\":1}"), std::nullopt);
+}
+
+TEST(JSONParsing, RefusesLoneSurrogateEscapes) {
+    EXPECT_EQ(parse(R"(["\ud800"])"), std::nullopt);
+    EXPECT_EQ(parse(R"(["\udc00"])"), std::nullopt);
+    EXPECT_EQ(parse(R"(["\ud83dx"])"), std::nullopt);
+}
+
+TEST(JSONNesting, AcceptsContainersNestedToTheMaximumDepth) {
+    auto value = parse(nestedArrays(JSONSerialization::maximumNestingDepth));
+    ASSERT_TRUE(value.has_value());
+    int depth = 0;
+    for (const JSONValue* inner = &*value; inner->is_array() && !inner->empty(); inner = &(*inner)[0])
+        ++depth;
+    EXPECT_EQ(depth, JSONSerialization::maximumNestingDepth - 1);
+}
+
+TEST(JSONNesting, RefusesContainersNestedOneBeyondTheMaximumDepth) {
+    EXPECT_EQ(parse(nestedArrays(JSONSerialization::maximumNestingDepth + 1)), std::nullopt);
+}
+
+TEST(JSONNesting, CountsObjectsAndArraysTogether) {
+    auto nested = [](std::size_t pairs) {
+        std::string text;
+        for (std::size_t i = 0; i < pairs; ++i)
+            text += "{\"k\":[";
+        text += "0";
+        for (std::size_t i = 0; i < pairs; ++i)
+            text += "]}";
+        return text;
+    };
+    constexpr std::size_t depth = JSONSerialization::maximumNestingDepth;
+    EXPECT_TRUE(parse(nested(depth / 2)).has_value());
+    // One more object around the deepest text that fits.
+    EXPECT_EQ(parse("{\"k\":" + nested(depth / 2) + "}"), std::nullopt);
+}
+
+TEST(JSONNesting, SurvivesAMillionOpeningBrackets) {
+    EXPECT_EQ(parse(std::string(1'000'000, '[')), std::nullopt);
+    EXPECT_EQ(parse(nestedArrays(1'000'000)), std::nullopt);
+    EXPECT_EQ(parse(std::string(1'000'000, '[') + "]", JSONSerialization::fragmentsAllowed), std::nullopt);
+}
+
+TEST(JSONDescription, WritesCompactText) {
+    auto value = parse(" { \"b\" : [ 1 , 2 ] ,\n \"a\" : { \"c\" : null } , \"d\" : \"x y\" } ");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(JSONSerialization::description(*value), R"({"b":[1,2],"a":{"c":null},"d":"x y"})");
+}
+
+TEST(JSONDescription, EscapesSpecialCharactersAndKeepsNonASCII) {
+    JSONValue value = JSONValue::array({"q\"b\\n\n", "caf\xC3\xA9"});
+    EXPECT_EQ(JSONSerialization::description(value), "[\"q\\\"b\\\\n\\n\",\"caf\xC3\xA9\"]");
+}
+
+TEST(JSONDescription, DescribesFragments) {
+    EXPECT_EQ(JSONSerialization::description(JSONValue("s")), "\"s\"");
+    EXPECT_EQ(JSONSerialization::description(JSONValue(nullptr)), "null");
+}

@@ -1,0 +1,130 @@
+#include "platform/foundation/url.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+using foundation::URL;
+
+TEST(URLParsing, ReadsSchemeAndPathOfAnAbsoluteURL) {
+    auto url = URL::URLWithString("https://example.com/a?b=c");
+    ASSERT_TRUE(url.has_value());
+    EXPECT_EQ(url->scheme(), "https");
+    EXPECT_TRUE(url->hasScheme());
+    EXPECT_FALSE(url->isFileURL());
+    EXPECT_EQ(url->path(), "/a");
+    EXPECT_EQ(url->absoluteString(), "https://example.com/a?b=c");
+}
+
+TEST(URLParsing, KeepsTheTextUnchanged) {
+    const char* text = "HTTPS://Example.COM/%7Euser/a%20b?q=%C3%A9#Frag";
+    auto url = URL::URLWithString(text);
+    ASSERT_TRUE(url.has_value());
+    EXPECT_EQ(url->absoluteString(), text);
+}
+
+TEST(URLParsing, LowerCasesTheScheme) {
+    auto url = URL::URLWithString("HtTpS://example.com/");
+    ASSERT_TRUE(url.has_value());
+    EXPECT_EQ(url->scheme(), "https");
+    auto file = URL::URLWithString("FILE:///tmp/x");
+    ASSERT_TRUE(file.has_value());
+    EXPECT_TRUE(file->isFileURL());
+}
+
+TEST(URLParsing, ReadsSchemesWithoutAuthority) {
+    auto url = URL::URLWithString("mailto:someone@example.com");
+    ASSERT_TRUE(url.has_value());
+    EXPECT_EQ(url->scheme(), "mailto");
+}
+
+TEST(URLParsing, FindsNoSchemeInRelativeReferences) {
+    for (const char* text : {"example.com/x", "/absolute/path", "//host/path", "?query", "#fragment"}) {
+        auto url = URL::URLWithString(text);
+        ASSERT_TRUE(url.has_value()) << text;
+        EXPECT_FALSE(url->hasScheme()) << text;
+        EXPECT_EQ(url->scheme(), "") << text;
+    }
+}
+
+TEST(URLParsing, FindsNoSchemeInEmptyText) {
+    auto url = URL::URLWithString("");
+    EXPECT_TRUE(!url || !url->hasScheme());
+    auto unset = URL::URLWithString(std::string_view());
+    EXPECT_TRUE(!unset || !unset->hasScheme());
+}
+
+TEST(URLParsing, RefusesTextWithSpaces) {
+    EXPECT_EQ(URL::URLWithString("https://example.com/a b"), std::nullopt);
+    EXPECT_EQ(URL::URLWithString(" https://example.com/"), std::nullopt);
+    EXPECT_EQ(URL::URLWithString("https://exa mple.com/"), std::nullopt);
+}
+
+TEST(URLParsing, RefusesStrayPercentSigns) {
+    EXPECT_EQ(URL::URLWithString("%"), std::nullopt);
+    EXPECT_EQ(URL::URLWithString("https://example.com/100%"), std::nullopt);
+    EXPECT_EQ(URL::URLWithString("https://example.com/%4"), std::nullopt);
+    EXPECT_EQ(URL::URLWithString("https://example.com/%zz"), std::nullopt);
+}
+
+TEST(URLParsing, RefusesCharactersOutsideURIs) {
+    EXPECT_EQ(URL::URLWithString("https://example.com/caf\xC3\xA9"), std::nullopt);
+    EXPECT_EQ(URL::URLWithString("https://example.com/<tag>"), std::nullopt);
+    EXPECT_EQ(URL::URLWithString("https://example.com/\"q\""), std::nullopt);
+    EXPECT_EQ(URL::URLWithString(std::string_view("https://example.com/\0x", 21)), std::nullopt);
+}
+
+TEST(URLParsing, DecodesPercentEscapesInPath) {
+    auto url = URL::URLWithString("file:///tmp/a%20b/caf%C3%A9");
+    ASSERT_TRUE(url.has_value());
+    EXPECT_TRUE(url->isFileURL());
+    EXPECT_EQ(url->path(), "/tmp/a b/caf\xC3\xA9");
+}
+
+TEST(FileURL, KeepsThePathExactly) {
+    std::string path = "/tmp/with space/caf\xC3\xA9/100%/#hash?query";
+    auto url = URL::fileURLWithPath(path);
+    EXPECT_EQ(url.path(), path);
+    EXPECT_TRUE(url.isFileURL());
+    EXPECT_EQ(url.scheme(), "file");
+}
+
+TEST(FileURL, PercentEncodesTheText) {
+    EXPECT_EQ(URL::fileURLWithPath("/tmp/a b/caf\xC3\xA9").absoluteString(), "file:///tmp/a%20b/caf%C3%A9");
+    EXPECT_EQ(URL::fileURLWithPath("/plain/path-1_2.~x").absoluteString(), "file:///plain/path-1_2.~x");
+}
+
+TEST(FileURL, TextParsesBackToTheSamePath) {
+    for (std::string path : {"/tmp/a b", "/tmp/caf\xC3\xA9", "/tmp/100%", "/tmp/x#y", "/tmp/x?y",
+                             "/tmp/a;b&c=$d'e", "/tmp/[x]{y}<z>\"q\"\\", "/tmp/tab\there"}) {
+        auto url = URL::fileURLWithPath(path);
+        auto parsed = URL::URLWithString(url.absoluteString());
+        ASSERT_TRUE(parsed.has_value()) << url.absoluteString();
+        EXPECT_TRUE(parsed->isFileURL());
+        EXPECT_EQ(parsed->path(), path);
+        EXPECT_EQ(*parsed, url);
+    }
+}
+
+TEST(FileURL, AppendsAPathComponent) {
+    auto directory = URL::fileURLWithPath("/home/user/My Files");
+    auto entry = directory.URLByAppendingPathComponent("data 1.json");
+    EXPECT_EQ(entry.path(), "/home/user/My Files/data 1.json");
+    EXPECT_EQ(entry.absoluteString(), "file:///home/user/My%20Files/data%201.json");
+    EXPECT_TRUE(entry.isFileURL());
+}
+
+TEST(FileURL, AppendsWithoutDoublingASlash) {
+    EXPECT_EQ(URL::fileURLWithPath("/home/user/").URLByAppendingPathComponent("x").path(), "/home/user/x");
+    EXPECT_EQ(URL::fileURLWithPath("/").URLByAppendingPathComponent("etc").path(), "/etc");
+}
+
+TEST(FileURL, AppendsChainedComponents) {
+    auto url = URL::fileURLWithPath("/a").URLByAppendingPathComponent("b").URLByAppendingPathComponent("c%d");
+    EXPECT_EQ(url.path(), "/a/b/c%d");
+    EXPECT_EQ(url.absoluteString(), "file:///a/b/c%25d");
+}
+
+TEST(URLEquality, ComparesTheText) {
+    EXPECT_EQ(URL::fileURLWithPath("/a b"), URL::URLWithString("file:///a%20b"));
+    EXPECT_NE(URL::fileURLWithPath("/a"), URL::fileURLWithPath("/b"));
+}
