@@ -25,7 +25,7 @@ void FrameReader::append(foundation::ByteView bytes) {
         if (frameSize <= prefixLength + maximumMessageLength && frameSize > buffer_.capacity())
             buffer_.reserve(frameSize);
     }
-    buffer_.append(foundation::textOf(bytes));
+    buffer_.append(bytes);
 }
 
 std::optional<FrameReader::Frame> FrameReader::nextFrame() {

@@ -25,7 +25,7 @@ void Log::write(std::string_view text) {
         return;
     // A line that cannot be written is lost; the host's work goes on regardless.
     if (auto file = FileHandle::forAppendingAtPath(*logFile_))
-        file->writeData(bytesOf(text));
+        file->writeData(text);
 }
 
 void Log::line(std::string_view message) {

@@ -45,7 +45,7 @@ void RequestHandler::sendOptions() {
     auto data = dataWithContentsOfFile("data.json");
     if (!data)
         return;
-    auto text = stringWithUTF8(*data);
+    auto text = stringWithUTF8(std::move(*data));
     if (!text) {
         log_.line("Empty json read");
         return;

@@ -8,14 +8,13 @@ using namespace foundation;
 
 void StandardErrorOutputStream::write(std::string_view text) {
     auto length = static_cast<std::uint32_t>(text.size());
-    std::array<std::uint8_t, 4> prefix{
-        static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-        static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+    const std::array<char, 4> prefix{static_cast<char>(length), static_cast<char>(length >> 8),
+                                     static_cast<char>(length >> 16), static_cast<char>(length >> 24)};
     if (log_.isEnabled()) {
         log_.line("Write Data:" + std::string(text));
         log_.line("DAta size," + std::to_string(prefix.size()) + " " + std::to_string(prefix.size()) +
                   " bytes!");
     }
     // Prefix first, then the message, in one gathered write.
-    output_.writeData({prefix, bytesOf(text)});
+    output_.writeData({ByteView(prefix.data(), prefix.size()), text});
 }

@@ -42,9 +42,12 @@ bool readToEnd(int fd, std::size_t filled, Data& data) {
         }
         filled += static_cast<std::size_t>(count);
         if (filled == firstReadSize) {
-            // One byte beyond the reported size lets the end of file show in the same pass.
+            // Only a regular file says how large it is, and only a regular file has an end.
             struct stat status {};
-            if (::fstat(fd, &status) == 0 && static_cast<std::size_t>(status.st_size) >= filled)
+            if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+                return false;
+            // One byte beyond the reported size lets the end of file show in the same pass.
+            if (static_cast<std::size_t>(status.st_size) >= filled)
                 data.resize(static_cast<std::size_t>(status.st_size) + 1);
         }
     }
@@ -55,7 +58,7 @@ bool readToEnd(int fd, std::size_t filled, Data& data) {
 } // namespace
 
 std::optional<Data> dataWithContentsOfFile(const std::string& path) {
-    ScopedDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    ScopedDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
         return std::nullopt;
     Data data(firstReadSize, 0);

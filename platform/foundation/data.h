@@ -1,27 +1,18 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace foundation {
 
-// Bytes as they come from a file or a pipe.
-using Data = std::vector<std::uint8_t>;
-using ByteView = std::span<const std::uint8_t>;
+// Bytes as they come from a file or a pipe, not necessarily text. A string holds them so that
+// text can be made from them, and parsed in place, without a copy.
+using Data = std::string;
+using ByteView = std::string_view;
 
-// The whole content of a regular file; none when it is missing, unreadable or a directory.
+// The whole content of a file; none when it is missing, unreadable or a directory. A special
+// file (a pipe, a device) is read only as far as one small read goes, and never waited on.
 std::optional<Data> dataWithContentsOfFile(const std::string& path);
-
-inline ByteView bytesOf(std::string_view text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
-inline std::string_view textOf(ByteView bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
 
 } // namespace foundation

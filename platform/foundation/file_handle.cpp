@@ -43,7 +43,7 @@ bool writeAll(int fd, iovec* vectors, std::size_t count) {
         while (next < count && remaining >= vectors[next].iov_len)
             remaining -= vectors[next++].iov_len;
         if (next < count) {
-            vectors[next].iov_base = static_cast<std::uint8_t*>(vectors[next].iov_base) + remaining;
+            vectors[next].iov_base = static_cast<char*>(vectors[next].iov_base) + remaining;
             vectors[next].iov_len -= remaining;
         }
     }
@@ -91,7 +91,7 @@ void FileHandle::waitForDataInBackgroundAndNotify() {
 }
 
 Data FileHandle::availableData() {
-    Data data(readSize);
+    Data data(readSize, '\0');
     for (;;) {
         ssize_t count = ::read(fd_, data.data(), data.size());
         if (count >= 0) {
@@ -113,7 +113,7 @@ bool FileHandle::writeData(std::initializer_list<ByteView> pieces) {
     for (ByteView piece : pieces) {
         if (piece.empty())
             continue;
-        batch[count++] = {const_cast<std::uint8_t*>(piece.data()), piece.size()};
+        batch[count++] = {const_cast<char*>(piece.data()), piece.size()};
         if (count == batchSize) {
             if (!writeAll(fd_, batch.data(), count))
                 return false;

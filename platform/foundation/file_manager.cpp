@@ -45,7 +45,7 @@ std::optional<std::string> userDirectory(const std::string& key, const std::stri
     if (!settings)
         return std::nullopt;
     std::optional<std::string> found;
-    std::string_view text = textOf(*settings);
+    std::string_view text = *settings;
     while (!text.empty()) {
         std::size_t end = std::min(text.find('\n'), text.size());
         if (auto directory = userDirectoryFromLine(std::string(text.substr(0, end)), key, home))

@@ -82,7 +82,7 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
-std::optional<JSONValue> JSONSerialization::JSONObjectWithData(std::string text, ReadingOptions options) {
+std::optional<JSONValue> JSONSerialization::JSONObjectWithData(Data text, ReadingOptions options) {
     std::size_t start = std::string_view(text).starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
     // A raw NUL is never part of a JSON text; refusing it here lets the reader stop at the terminator.
     if (std::memchr(text.data(), '\0', text.size()) != nullptr)

@@ -23,10 +23,7 @@ public:
     // The value of a UTF-8 JSON text; none when the text is not JSON (or not an array or object
     // without fragmentsAllowed). The text is parsed in place: hand it over with std::move to spare
     // a copy of a large message.
-    static std::optional<JSONValue> JSONObjectWithData(std::string text, ReadingOptions options);
-    static std::optional<JSONValue> JSONObjectWithData(ByteView data, ReadingOptions options) {
-        return JSONObjectWithData(std::string(textOf(data)), options);
-    }
+    static std::optional<JSONValue> JSONObjectWithData(Data text, ReadingOptions options);
 
     // Compact text of a value, for diagnostics.
     static std::string description(const JSONValue& value);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <poll.h>
+#include <utility>
 #include <vector>
 
 namespace foundation {
@@ -38,25 +39,29 @@ void RunLoop::run() {
 bool RunLoop::runOnce(int timeoutMilliseconds) {
     if (watches_.empty())
         return false;
-    // Kept between turns so that a turn allocates nothing.
-    descriptors_.clear();
-    ids_.clear();
+    // The lists are kept between turns so that a turn allocates nothing; a handler that turns the
+    // loop itself works on lists of its own.
+    auto descriptors = std::exchange(descriptors_, {});
+    auto ids = std::exchange(ids_, {});
+    descriptors.clear();
+    ids.clear();
     for (const auto& [id, watch] : watches_) {
-        descriptors_.push_back({watch.fd, POLLIN, 0});
-        ids_.push_back(id);
+        descriptors.push_back({watch.fd, POLLIN, 0});
+        ids.push_back(id);
     }
-    int ready = ::poll(descriptors_.data(), descriptors_.size(), timeoutMilliseconds);
-    if (ready < 0)
-        return errno == EINTR;
-    for (std::size_t i = 0; i < descriptors_.size(); ++i) {
+    int ready = ::poll(descriptors.data(), descriptors.size(), timeoutMilliseconds);
+    for (std::size_t i = 0; ready > 0 && i < descriptors.size(); ++i) {
         // A handler may remove later watches, so look each one up again.
-        auto watch = watches_.find(ids_[i]);
-        if (descriptors_[i].revents == 0 || watch == watches_.end())
+        auto watch = watches_.find(ids[i]);
+        if (descriptors[i].revents == 0 || watch == watches_.end())
             continue;
         auto handler = watch->second.handler;
         handler();
     }
-    return true;
+    bool turned = ready >= 0 || errno == EINTR;
+    descriptors_ = std::move(descriptors);
+    ids_ = std::move(ids);
+    return turned;
 }
 
 } // namespace foundation

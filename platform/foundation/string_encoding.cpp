@@ -114,11 +114,10 @@ bool isValidUTF8(std::string_view text) {
     return true;
 }
 
-std::optional<std::string> stringWithUTF8(ByteView bytes) {
-    std::string_view text = textOf(bytes);
-    if (!isValidUTF8(text))
+std::optional<std::string> stringWithUTF8(Data bytes) {
+    if (!isValidUTF8(bytes))
         return std::nullopt;
-    return std::string(text);
+    return bytes;
 }
 
 std::string debugDescription(const std::optional<std::string>& text) {

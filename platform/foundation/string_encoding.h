@@ -12,7 +12,7 @@ namespace foundation {
 bool isValidUTF8(std::string_view bytes);
 
 // The bytes as a string when they are valid UTF-8; none otherwise. Empty bytes give "".
-std::optional<std::string> stringWithUTF8(ByteView bytes);
+std::optional<std::string> stringWithUTF8(Data bytes);
 
 // The debug form of an optional string: Optional("…") with the text as an escaped string
 // literal, or nil.

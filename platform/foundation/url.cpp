@@ -1,5 +1,7 @@
 #include "platform/foundation/url.h"
 
+#include "platform/foundation/file_manager.h"
+
 #include <algorithm>
 #include <cctype>
 #include <uriparser/Uri.h>
@@ -78,6 +80,11 @@ std::optional<URL> URL::URLWithString(std::string_view text) {
 }
 
 URL URL::fileURLWithPath(std::string path) {
+    if (!path.starts_with('/')) {
+        // A relative path names a file in the working directory.
+        if (auto directory = FileManager::defaultManager().currentDirectoryPath())
+            path = (*directory == "/" ? "" : *directory) + "/" + path;
+    }
     std::string text = "file://" + percentEncodedPath(path);
     return URL(std::move(text), "file", std::move(path));
 }

@@ -11,7 +11,8 @@ class URL {
 public:
     // None when the text is not a URI reference (spaces, stray percent signs and the like).
     static std::optional<URL> URLWithString(std::string_view text);
-    // Keeps the path exactly (spaces, non-ASCII); only the URL's text is percent-encoded.
+    // Keeps the path exactly (spaces, non-ASCII); only the URL's text is percent-encoded. A relative
+    // path is taken from the working directory.
     static URL fileURLWithPath(std::string path);
 
     const std::string& absoluteString() const { return text_; }

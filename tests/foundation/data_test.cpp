@@ -22,7 +22,7 @@ std::optional<std::string> contentOf(const std::filesystem::path& path) {
     auto data = dataWithContentsOfFile(path);
     if (!data)
         return std::nullopt;
-    return std::string(foundation::textOf(*data));
+    return *data;
 }
 
 } // namespace
@@ -97,4 +97,13 @@ TEST_F(FileContents, GivesNoneForAnUnreadableFile) {
     writeFile(file, "hidden");
     ::chmod(file.c_str(), 0);
     EXPECT_EQ(dataWithContentsOfFile(file), std::nullopt);
+}
+
+TEST(SpecialFileContents, NeverWaitsOnAPipeOrReadsADeviceForEver) {
+    EXPECT_FALSE(foundation::dataWithContentsOfFile("/dev/zero").has_value());
+    auto fifo = std::filesystem::temp_directory_path() / ("vantrel-fifo-" + std::to_string(::getpid()));
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto data = foundation::dataWithContentsOfFile(fifo.string()); // no writer: nothing to wait for
+    std::filesystem::remove(fifo);
+    EXPECT_TRUE(!data || data->empty());
 }

@@ -11,11 +11,10 @@
 #include <sys/stat.h>
 #include <thread>
 
-using foundation::bytesOf;
+using foundation::ByteView;
 using foundation::FileHandle;
 using foundation::NotificationCenter;
 using foundation::RunLoop;
-using foundation::textOf;
 
 namespace {
 
@@ -199,7 +198,7 @@ TEST(FileHandleNotification, ObserverCanReadAndArmAgain) {
             ended = true;
             return;
         }
-        received += textOf(data);
+        received += ByteView(data);
         handle.waitForDataInBackgroundAndNotify();
     });
     handle.waitForDataInBackgroundAndNotify();
@@ -236,7 +235,7 @@ TEST(FileHandleReading, ReturnsWhatWasWritten) {
     Pipe pipe;
     FileHandle handle(pipe.readEnd());
     pipe.write(std::string_view("hello\0world", 11));
-    EXPECT_EQ(textOf(handle.availableData()), std::string_view("hello\0world", 11));
+    EXPECT_EQ(ByteView(handle.availableData()), std::string_view("hello\0world", 11));
 }
 
 TEST(FileHandleReading, ReturnsEmptyDataAtEndOfInput) {
@@ -244,7 +243,7 @@ TEST(FileHandleReading, ReturnsEmptyDataAtEndOfInput) {
     FileHandle handle(pipe.readEnd());
     pipe.write("last");
     pipe.closeWriteEnd();
-    EXPECT_EQ(textOf(handle.availableData()), "last");
+    EXPECT_EQ(ByteView(handle.availableData()), "last");
     EXPECT_TRUE(handle.availableData().empty());
     EXPECT_TRUE(handle.availableData().empty());
 }
@@ -255,12 +254,12 @@ TEST(FileHandleReading, ReadsEverythingOfALargeStream) {
     std::string sent = patterned(1024 * 1024 + 5, 'a');
     std::thread writer([&] {
         FileHandle out(pipe.writeEnd());
-        EXPECT_TRUE(out.writeData(bytesOf(sent)));
+        EXPECT_TRUE(out.writeData(ByteView(sent)));
         pipe.closeWriteEnd();
     });
     std::string received;
     for (auto data = handle.availableData(); !data.empty(); data = handle.availableData())
-        received += textOf(data);
+        received += ByteView(data);
     writer.join();
     EXPECT_EQ(received.size(), sent.size());
     EXPECT_TRUE(received == sent);
@@ -273,28 +272,29 @@ TEST(FileHandleReading, WaitsForDataOnANonBlockingDescriptor) {
     std::thread writer([&] { pipe.write("later"); });
     auto data = handle.availableData();
     writer.join();
-    EXPECT_EQ(textOf(data), "later");
+    EXPECT_EQ(ByteView(data), "later");
 }
 
 TEST(FileHandleWriting, WritesPiecesInOrder) {
     Pipe pipe;
     FileHandle handle(pipe.writeEnd());
-    ASSERT_TRUE(handle.writeData({bytesOf("one "), bytesOf(""), bytesOf("two "), bytesOf("three")}));
+    ASSERT_TRUE(handle.writeData({ByteView("one "), ByteView(""), ByteView("two "), ByteView("three")}));
     pipe.closeWriteEnd();
     FileHandle in(pipe.readEnd());
-    EXPECT_EQ(textOf(in.availableData()), "one two three");
+    EXPECT_EQ(ByteView(in.availableData()), "one two three");
 }
 
 TEST(FileHandleWriting, WritesManyPiecesInOrder) {
     Pipe pipe;
     FileHandle handle(pipe.writeEnd());
-    EXPECT_TRUE(handle.writeData({bytesOf("a"), bytesOf("b"), bytesOf(""),  bytesOf("c"), bytesOf("d"),
-                                  bytesOf("e"), bytesOf("f"), bytesOf("g"), bytesOf("h"), bytesOf(""),
-                                  bytesOf("i"), bytesOf("j"), bytesOf("k"), bytesOf("l"), bytesOf("m"),
-                                  bytesOf("n"), bytesOf("o"), bytesOf("p"), bytesOf("q"), bytesOf("r")}));
+    EXPECT_TRUE(
+        handle.writeData({ByteView("a"), ByteView("b"), ByteView(""),  ByteView("c"), ByteView("d"),
+                          ByteView("e"), ByteView("f"), ByteView("g"), ByteView("h"), ByteView(""),
+                          ByteView("i"), ByteView("j"), ByteView("k"), ByteView("l"), ByteView("m"),
+                          ByteView("n"), ByteView("o"), ByteView("p"), ByteView("q"), ByteView("r")}));
     pipe.closeWriteEnd();
     FileHandle in(pipe.readEnd());
-    EXPECT_EQ(textOf(in.availableData()), "abcdefghijklmnopqr");
+    EXPECT_EQ(ByteView(in.availableData()), "abcdefghijklmnopqr");
 }
 
 TEST(FileHandleWriting, WritesManyLargePiecesCompletely) {
@@ -309,10 +309,10 @@ TEST(FileHandleWriting, WritesManyLargePiecesCompletely) {
     }
     {
         FileHandle handle(pipe.writeEnd());
-        EXPECT_TRUE(handle.writeData({bytesOf(pieces[0]), bytesOf(pieces[1]), bytesOf(pieces[2]),
-                                      bytesOf(pieces[3]), bytesOf(pieces[4]), bytesOf(pieces[5]),
-                                      bytesOf(pieces[6]), bytesOf(pieces[7]), bytesOf(pieces[8]),
-                                      bytesOf(pieces[9]), bytesOf(pieces[10]), bytesOf(pieces[11])}));
+        EXPECT_TRUE(handle.writeData({ByteView(pieces[0]), ByteView(pieces[1]), ByteView(pieces[2]),
+                                      ByteView(pieces[3]), ByteView(pieces[4]), ByteView(pieces[5]),
+                                      ByteView(pieces[6]), ByteView(pieces[7]), ByteView(pieces[8]),
+                                      ByteView(pieces[9]), ByteView(pieces[10]), ByteView(pieces[11])}));
     }
     pipe.closeWriteEnd();
     const std::string& received = reader.received();
@@ -328,7 +328,7 @@ TEST(FileHandleWriting, WritesPiecesLargerThanThePipeCompletely) {
     std::string second = patterned(200 * 1024 + 11, 'a');
     {
         FileHandle handle(pipe.writeEnd());
-        EXPECT_TRUE(handle.writeData({bytesOf(header), bytesOf(first), bytesOf(second)}));
+        EXPECT_TRUE(handle.writeData({ByteView(header), ByteView(first), ByteView(second)}));
     }
     pipe.closeWriteEnd();
     const std::string& received = reader.received();
@@ -344,8 +344,8 @@ TEST(FileHandleWriting, WritesCompletelyToANonBlockingDescriptor) {
     std::string second = patterned(70 * 1024, 'k');
     {
         FileHandle handle(pipe.writeEnd());
-        EXPECT_TRUE(handle.writeData({bytesOf(first), bytesOf(second)}));
-        EXPECT_TRUE(handle.writeData(bytesOf(first)));
+        EXPECT_TRUE(handle.writeData({ByteView(first), ByteView(second)}));
+        EXPECT_TRUE(handle.writeData(ByteView(first)));
     }
     pipe.closeWriteEnd();
     EXPECT_TRUE(reader.received() == first + second + first);
@@ -356,8 +356,8 @@ TEST(FileHandleWriting, FailsWhenTheReaderHasGone) {
     Pipe pipe;
     pipe.closeReadEnd();
     FileHandle handle(pipe.writeEnd());
-    EXPECT_FALSE(handle.writeData(bytesOf("nobody listens")));
-    EXPECT_FALSE(handle.writeData({bytesOf("a"), bytesOf("b")}));
+    EXPECT_FALSE(handle.writeData(ByteView("nobody listens")));
+    EXPECT_FALSE(handle.writeData({ByteView("a"), ByteView("b")}));
 }
 
 TEST(FileHandleWriting, FailsWhenTheReaderGoesMidway) {
@@ -370,7 +370,7 @@ TEST(FileHandleWriting, FailsWhenTheReaderGoesMidway) {
     });
     FileHandle handle(pipe.writeEnd());
     std::string large = patterned(1024 * 1024, 'x');
-    EXPECT_FALSE(handle.writeData(bytesOf(large)));
+    EXPECT_FALSE(handle.writeData(ByteView(large)));
     reader.join();
 }
 
@@ -393,7 +393,7 @@ TEST_F(AppendingHandle, AppendsToExistingContent) {
     {
         auto handle = FileHandle::forAppendingAtPath(path);
         ASSERT_NE(handle, nullptr);
-        EXPECT_TRUE(handle->writeData({bytesOf("added"), bytesOf("\n")}));
+        EXPECT_TRUE(handle->writeData({ByteView("added"), ByteView("\n")}));
     }
     EXPECT_EQ(readFile(path), "existing\nadded\n");
 }
@@ -404,9 +404,9 @@ TEST_F(AppendingHandle, AppendsAfterWhatOthersWrote) {
     auto second = FileHandle::forAppendingAtPath(path);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
-    EXPECT_TRUE(first->writeData(bytesOf("1")));
-    EXPECT_TRUE(second->writeData(bytesOf("22")));
-    EXPECT_TRUE(first->writeData(bytesOf("333")));
+    EXPECT_TRUE(first->writeData(ByteView("1")));
+    EXPECT_TRUE(second->writeData(ByteView("22")));
+    EXPECT_TRUE(first->writeData(ByteView("333")));
     EXPECT_EQ(readFile(path), "122333");
 }
 

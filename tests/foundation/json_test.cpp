@@ -10,7 +10,7 @@ namespace {
 
 std::optional<JSONValue> parse(std::string_view text,
                                JSONSerialization::ReadingOptions options = JSONSerialization::none) {
-    return JSONSerialization::JSONObjectWithData(foundation::bytesOf(text), options);
+    return JSONSerialization::JSONObjectWithData(std::string(text), options);
 }
 
 std::string nestedArrays(std::size_t depth) {

@@ -18,7 +18,7 @@ std::string bytes(std::initializer_list<unsigned> values) {
 }
 
 std::optional<std::string> decode(const std::string& text) {
-    return stringWithUTF8(foundation::bytesOf(text));
+    return stringWithUTF8(std::string(text));
 }
 
 } // namespace

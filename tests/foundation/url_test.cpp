@@ -1,5 +1,6 @@
 #include "platform/foundation/url.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -127,4 +128,13 @@ TEST(FileURL, AppendsChainedComponents) {
 TEST(URLEquality, ComparesTheText) {
     EXPECT_EQ(URL::fileURLWithPath("/a b"), URL::URLWithString("file:///a%20b"));
     EXPECT_NE(URL::fileURLWithPath("/a"), URL::fileURLWithPath("/b"));
+}
+
+TEST(FileURL, TakesARelativePathFromTheWorkingDirectory) {
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path("/tmp");
+    auto url = foundation::URL::fileURLWithPath("some dir/file");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(url.path(), "/tmp/some dir/file");
+    EXPECT_EQ(url.absoluteString(), "file:///tmp/some%20dir/file");
 }

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-using foundation::bytesOf;
+using foundation::ByteView;
 using Kind = FrameReader::Frame::Kind;
 
 namespace {
@@ -20,7 +20,7 @@ std::vector<std::string> drain(FrameReader& reader) {
 
 TEST(FrameReader, CutsTheMessageByItsLittleEndianLength) {
     FrameReader reader;
-    reader.append(bytesOf(std::string("\x0B\0\0\0{\"url\":\"x\"}", 15)));
+    reader.append(ByteView(std::string("\x0B\0\0\0{\"url\":\"x\"}", 15)));
     EXPECT_EQ(drain(reader), std::vector<std::string>{"{\"url\":\"x\"}"});
 }
 
@@ -28,14 +28,14 @@ TEST(FrameReader, ReadsTheFullThirtyTwoBitLength) {
     for (std::size_t size : {200u, 1000u, 70000u}) {
         FrameReader reader;
         std::string message(size, 'm');
-        reader.append(bytesOf(frame(message)));
+        reader.append(ByteView(frame(message)));
         EXPECT_EQ(drain(reader), std::vector<std::string>{message}) << size;
     }
 }
 
 TEST(FrameReader, HandsOutEveryFrameOfOneReadInOrder) {
     FrameReader reader;
-    reader.append(bytesOf(frame("first") + frame("") + frame("third")));
+    reader.append(ByteView(frame("first") + frame("") + frame("third")));
     EXPECT_EQ(drain(reader), (std::vector<std::string>{"first", "", "third"}));
     EXPECT_EQ(reader.bufferedSize(), 0u);
 }
@@ -44,9 +44,9 @@ TEST(FrameReader, GathersFramesSplitAtEveryBytePosition) {
     std::string stream = frame("{\"options\":true}") + frame("{\"url\":\"https://a.example/\"}");
     for (std::size_t cut = 0; cut <= stream.size(); ++cut) {
         FrameReader reader;
-        reader.append(bytesOf(std::string_view(stream).substr(0, cut)));
+        reader.append(ByteView(std::string_view(stream).substr(0, cut)));
         auto messages = drain(reader);
-        reader.append(bytesOf(std::string_view(stream).substr(cut)));
+        reader.append(ByteView(std::string_view(stream).substr(cut)));
         for (auto& message : drain(reader))
             messages.push_back(message);
         EXPECT_EQ(messages,
@@ -60,7 +60,7 @@ TEST(FrameReader, GathersAFrameDeliveredOneByteAtATime) {
     FrameReader reader;
     std::vector<std::string> messages;
     for (char byte : stream) {
-        reader.append(bytesOf(std::string_view(&byte, 1)));
+        reader.append(ByteView(std::string_view(&byte, 1)));
         for (auto& message : drain(reader))
             messages.push_back(message);
     }
@@ -69,16 +69,16 @@ TEST(FrameReader, GathersAFrameDeliveredOneByteAtATime) {
 
 TEST(FrameReader, RefusesALengthAboveTheBrowserLimitAndStartsAfresh) {
     FrameReader reader;
-    reader.append(bytesOf(lengthPrefix(FrameReader::maximumMessageLength + 1) + "some of the body"));
+    reader.append(ByteView(lengthPrefix(FrameReader::maximumMessageLength + 1) + "some of the body"));
     EXPECT_EQ(drain(reader), std::vector<std::string>{"<too long>"});
     EXPECT_EQ(reader.bufferedSize(), 0u);
-    reader.append(bytesOf(frame("next")));
+    reader.append(ByteView(frame("next")));
     EXPECT_EQ(drain(reader), std::vector<std::string>{"next"});
 }
 
 TEST(FrameReader, WaitsForTheBodyOfTheLargestAllowedLength) {
     FrameReader reader;
-    reader.append(bytesOf(lengthPrefix(FrameReader::maximumMessageLength) + "partial"));
+    reader.append(ByteView(lengthPrefix(FrameReader::maximumMessageLength) + "partial"));
     EXPECT_TRUE(drain(reader).empty());
     EXPECT_EQ(reader.bufferedSize(), 4u + 7u);
 }
