@@ -33,10 +33,12 @@ std::optional<LeadByte> describeLead(std::uint8_t byte) {
     return std::nullopt;
 }
 
-bool isASCIIWord(const std::uint8_t* bytes) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, sizeof word);
-    return (word & 0x8080808080808080ULL) == 0;
+constexpr std::size_t asciiBlockSize = 32;
+
+bool isASCIIBlock(const std::uint8_t* bytes) {
+    std::uint64_t words[asciiBlockSize / sizeof(std::uint64_t)];
+    std::memcpy(words, bytes, sizeof words);
+    return ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ULL) == 0;
 }
 
 bool isContinuation(std::uint8_t byte) {
@@ -91,9 +93,9 @@ bool isValidUTF8(std::string_view text) {
     std::size_t size = text.size();
     std::size_t i = 0;
     while (i < size) {
-        // Messages are mostly ASCII: step over it a word at a time.
-        if (size - i >= sizeof(std::uint64_t) && isASCIIWord(bytes + i)) {
-            i += sizeof(std::uint64_t);
+        // Messages are mostly ASCII: step over it a block at a time.
+        if (size - i >= asciiBlockSize && isASCIIBlock(bytes + i)) {
+            i += asciiBlockSize;
             continue;
         }
         if (bytes[i] < 0x80) {
