@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::size_t prefixLength = 4;
 
-std::uint32_t littleEndianLength(const char* prefix) {
+std::uint32_t littleEndianLength(std::string_view prefix) {
     auto byte = [prefix](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(prefix[i])); };
     return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
 }
@@ -14,41 +14,45 @@ std::uint32_t littleEndianLength(const char* prefix) {
 } // namespace
 
 void FrameReader::append(foundation::ByteView bytes) {
-    if (start_ > 0) {
-        // Drop the frames already handled before the buffer grows.
-        buffer_.erase(0, start_);
-        start_ = 0;
+    while (!bytes.empty()) {
+        if (!length_ && !gatherPrefix(bytes))
+            return;
+        gatherBody(bytes);
     }
-    if (buffer_.size() >= prefixLength) {
-        // The length is known and bounded: size the buffer for the whole frame at once.
-        std::size_t frameSize = prefixLength + littleEndianLength(buffer_.data());
-        if (frameSize <= prefixLength + maximumMessageLength && frameSize > buffer_.capacity())
-            buffer_.reserve(frameSize);
+}
+
+// False when the prefix is still incomplete, or when it gave a length too long to accept.
+bool FrameReader::gatherPrefix(foundation::ByteView& bytes) {
+    std::size_t taken = std::min(prefixLength - prefix_.size(), bytes.size());
+    prefix_.append(bytes.substr(0, taken));
+    bytes.remove_prefix(taken);
+    if (prefix_.size() < prefixLength)
+        return false;
+    std::uint32_t length = littleEndianLength(prefix_);
+    prefix_.clear();
+    if (length > maximumMessageLength) {
+        complete_.push_back({Frame::Kind::tooLong, {}});
+        return false;
     }
-    buffer_.append(bytes);
+    length_ = length;
+    body_.reserve(length); // bounded above, so the message is copied once, into its own string
+    return true;
+}
+
+void FrameReader::gatherBody(foundation::ByteView& bytes) {
+    std::size_t taken = std::min<std::size_t>(*length_ - body_.size(), bytes.size());
+    body_.append(bytes.substr(0, taken));
+    bytes.remove_prefix(taken);
+    if (body_.size() < *length_)
+        return;
+    complete_.push_back({Frame::Kind::message, std::exchange(body_, {})});
+    length_.reset();
 }
 
 std::optional<FrameReader::Frame> FrameReader::nextFrame() {
-    if (bufferedSize() < prefixLength)
+    if (complete_.empty())
         return std::nullopt;
-    std::uint32_t length = littleEndianLength(buffer_.data() + start_);
-    if (length > maximumMessageLength) {
-        buffer_.clear();
-        start_ = 0;
-        return Frame{Frame::Kind::tooLong, {}};
-    }
-    if (bufferedSize() - prefixLength < length)
-        return std::nullopt;
-    return Frame{Frame::Kind::message, takeMessage(length)};
-}
-
-std::string FrameReader::takeMessage(std::uint32_t length) {
-    if (start_ == 0 && buffer_.size() == prefixLength + length) {
-        // The buffer holds just this frame, often a large one: hand the buffer itself over.
-        buffer_.erase(0, prefixLength);
-        return std::exchange(buffer_, {});
-    }
-    std::string message = buffer_.substr(start_ + prefixLength, length);
-    start_ += prefixLength + length;
-    return message;
+    Frame frame = std::move(complete_.front());
+    complete_.pop_front();
+    return frame;
 }

@@ -3,6 +3,7 @@
 #include "platform/foundation/data.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -19,15 +20,20 @@ public:
         std::string message;
     };
 
+    // After a length above the maximum, the rest of these bytes and anything gathered so far are
+    // dropped: the next read starts a new frame.
     void append(foundation::ByteView bytes);
-    // The next complete frame, or none until more bytes arrive. After a tooLong frame the bytes
-    // buffered so far are dropped and the next read starts a new frame.
+    // The frames completed so far, in order.
     std::optional<Frame> nextFrame();
-    std::size_t bufferedSize() const { return buffer_.size() - start_; }
+    // Bytes of a frame not yet complete.
+    std::size_t bufferedSize() const { return prefix_.size() + (length_ ? 4 + body_.size() : 0); }
 
 private:
-    std::string takeMessage(std::uint32_t length);
+    bool gatherPrefix(foundation::ByteView& bytes);
+    void gatherBody(foundation::ByteView& bytes);
 
-    std::string buffer_;
-    std::size_t start_ = 0; // where the next frame begins
+    std::string prefix_;                  // the length's bytes, while they arrive
+    std::optional<std::uint32_t> length_; // known once the prefix is whole
+    std::string body_;                    // the message, while it arrives
+    std::deque<Frame> complete_;
 };

@@ -91,13 +91,13 @@ void FileHandle::waitForDataInBackgroundAndNotify() {
 }
 
 Data FileHandle::availableData() {
-    Data data(readSize, '\0');
+    // A read usually brings a few bytes: only those are copied, and nothing is cleared first.
+    if (!readBuffer_)
+        readBuffer_.reset(new char[readSize]);
     for (;;) {
-        ssize_t count = ::read(fd_, data.data(), data.size());
-        if (count >= 0) {
-            data.resize(static_cast<std::size_t>(count));
-            return data;
-        }
+        ssize_t count = ::read(fd_, readBuffer_.get(), readSize);
+        if (count >= 0)
+            return Data(readBuffer_.get(), static_cast<std::size_t>(count));
         if (errno == EAGAIN || errno == EWOULDBLOCK)
             waitUntilReadable(fd_);
         else if (errno != EINTR)

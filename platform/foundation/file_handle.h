@@ -42,6 +42,7 @@ public:
 private:
     int fd_;
     bool closesOnDestruction_;
+    std::unique_ptr<char[]> readBuffer_; // made on the first read, left uninitialised
     std::optional<RunLoop::WatchId> armedWatch_;
 };
 
