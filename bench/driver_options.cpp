@@ -1,4 +1,4 @@
-#include "driver_options.hpp"
+#include "driver_options.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "frames.hpp"
+#include "frames.h"
 
 #include <cstdint>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // Whole-process benchmark of native messaging hosts; see usage_text().
-#include "driver_options.hpp"
-#include "report.hpp"
-#include "scenarios.hpp"
+#include "driver_options.h"
+#include "report.h"
+#include "scenarios.h"
 
 #include <chrono>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "host_process.hpp"
+#include "host_process.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "report.hpp"
+#include "report.h"
 
 #include <algorithm>
 #include <array>

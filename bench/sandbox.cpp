@@ -1,4 +1,4 @@
-#include "sandbox.hpp"
+#include "sandbox.h"
 
 #include <cerrno>
 #include <cstring>

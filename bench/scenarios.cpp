@@ -1,6 +1,6 @@
-#include "scenarios.hpp"
+#include "scenarios.h"
 
-#include "frames.hpp"
+#include "frames.h"
 
 #include <algorithm>
 #include <array>

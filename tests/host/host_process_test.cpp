@@ -227,3 +227,36 @@ TEST_F(HostProcessTest, AnswersFromTheRootFolder) {
     EXPECT_EQ(rest.empty(), !std::filesystem::is_regular_file("/data.json"));
     EXPECT_EQ(host->waitForExit().code, 0);
 }
+
+TEST_F(HostProcessTest, TwoHostsLoggingAtOnceKeepEveryLineWhole) {
+    enableLog();
+    auto first = start();
+    auto second = start();
+    std::string requests;
+    for (int i = 0; i < 200; ++i)
+        requests += frame("{\"options\":" + std::to_string(i) + "}");
+    std::thread writer([&] {
+        first->send(requests);
+        first->closeInput();
+    });
+    second->send(requests);
+    second->closeInput();
+    first->receiveRest();
+    second->receiveRest();
+    writer.join();
+    first->waitForExit();
+    second->waitForExit();
+    auto lines = logLines();
+    auto count = [&](std::string_view start) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [start](const auto& line) { return line.starts_with(start); });
+    };
+    EXPECT_EQ(count("handleJsonResult: {\"options\":"), 400);
+    EXPECT_EQ(count("DAta size,4 4 bytes!"), 400);
+    EXPECT_EQ(count("Write Data:{\"options\": {\"a\":1}}"), 400);
+    for (const auto& line : lines)
+        EXPECT_TRUE(line.starts_with("Received:") || line.starts_with("{\"options\":") ||
+                    line.starts_with("handleJsonResult: ") || line.starts_with("AppPAth: ") ||
+                    line == "{\"a\":1}" || line.starts_with("Write Data:") || line == "DAta size,4 4 bytes!")
+            << line;
+}

@@ -1,7 +1,7 @@
 // The four measured scenarios, each run over all hosts in alternation.
 #pragma once
 
-#include "driver_options.hpp"
+#include "driver_options.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 // host fails its scenario instead of hanging the benchmark.
 #pragma once
 
-#include "sandbox.hpp"
+#include "sandbox.h"
 
 #include <chrono>
 #include <cstddef>

@@ -1,8 +1,8 @@
 // Markdown summary of all scenario results.
 #pragma once
 
-#include "driver_options.hpp"
-#include "scenarios.hpp"
+#include "driver_options.h"
+#include "scenarios.h"
 
 #include <ostream>
 #include <vector>

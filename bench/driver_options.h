@@ -1,7 +1,7 @@
 // Command line of host_driver.
 #pragma once
 
-#include "host_process.hpp"
+#include "host_process.h"
 
 #include <chrono>
 #include <cstddef>
