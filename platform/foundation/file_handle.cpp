@@ -16,7 +16,7 @@ namespace foundation {
 namespace {
 
 // A pipe holds 64 KiB by default, so one read rarely returns more.
-constexpr std::size_t readSize = 64 * 1024;
+constexpr std::size_t readSize = std::size_t{64} * 1024;
 
 void waitUntilReadable(int fd) {
     pollfd descriptor{fd, POLLIN, 0};

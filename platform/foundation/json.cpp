@@ -1,6 +1,5 @@
 #include "platform/foundation/json.h"
 
-#include <cstring>
 #include <vector>
 
 // RapidJSON's vector scan reads whole aligned blocks, past the end of the text, which the
@@ -85,7 +84,7 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 std::optional<JSONValue> JSONSerialization::JSONObjectWithData(Data text, ReadingOptions options) {
     std::size_t start = std::string_view(text).starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
     // A raw NUL is never part of a JSON text; refusing it here lets the reader stop at the terminator.
-    if (std::memchr(text.data(), '\0', text.size()) != nullptr)
+    if (text.find('\0') != std::string::npos)
         return std::nullopt;
     rapidjson::Reader reader;
     rapidjson::InsituStringStream stream(text.data() + start);

@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
 
 namespace foundation {
 
@@ -85,6 +84,7 @@ bool Workspace::runOpener(const URL& url) {
 
 bool Workspace::spawnDetached(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const auto& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
