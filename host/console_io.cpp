@@ -24,7 +24,7 @@ void ConsoleIO::readMessage(FileHandle& handle) {
     Data chunk = handle.availableData();
     Log log = currentLog();
     if (log.isEnabled())
-        log.line("Received:" + debugDescription(isValidUTF8(chunk) ? std::optional(chunk) : std::nullopt));
+        log.line("Received:" + debugDescription(stringWithUTF8(chunk)));
     if (chunk.empty())
         return; // end of input: a frame still incomplete is dropped with it
     frames_.append(chunk);

@@ -56,7 +56,8 @@ void RequestHandler::sendOptions() {
 }
 
 void RequestHandler::openURLString(const std::string& text) {
-    log_.line("Received: " + FileManager::defaultManager().currentDirectoryPath().value_or(""));
+    if (log_.isEnabled())
+        log_.line("Received: " + FileManager::defaultManager().currentDirectoryPath().value_or(""));
     auto url = URL::URLWithString(text);
     if (!url)
         return;
