@@ -1,6 +1,6 @@
 #include "platform/foundation/json.h"
 
-#include <vector>
+#include <array>
 
 // RapidJSON's vector scan reads whole aligned blocks, past the end of the text, which the
 // address sanitizer would report.
@@ -9,6 +9,7 @@
 #endif
 #include "platform/foundation/string_encoding.h"
 
+#include <rapidjson/allocators.h>
 #include <rapidjson/reader.h>
 
 namespace foundation {
@@ -47,9 +48,9 @@ public:
 private:
     // Where the next value goes: the root, the end of the open array, or the open object's key.
     JSONValue& place(JSONValue value) {
-        if (open_.empty())
+        if (depth_ == 0)
             return root_ = std::move(value);
-        JSONValue& container = *open_.back();
+        JSONValue& container = *open_[depth_ - 1];
         if (container.is_array()) {
             container.push_back(std::move(value));
             return container.back();
@@ -61,19 +62,21 @@ private:
         return true;
     }
     bool open(JSONValue container) {
-        if (open_.size() >= JSONSerialization::maximumNestingDepth)
+        if (depth_ == open_.size())
             return false;
         // The parent is not touched again until this container closes, so the pointer stays valid.
-        open_.push_back(&place(std::move(container)));
+        open_[depth_++] = &place(std::move(container));
         return true;
     }
     bool close() {
-        open_.pop_back();
+        --depth_;
         return true;
     }
 
     JSONValue root_;
-    std::vector<JSONValue*> open_;
+    // The containers still open; entries past depth_ are never read, so they are left unset.
+    std::array<JSONValue*, JSONSerialization::maximumNestingDepth> open_;
+    std::size_t depth_ = 0;
     std::string key_;
 };
 
@@ -86,7 +89,11 @@ std::optional<JSONValue> JSONSerialization::JSONObjectWithData(Data text, Readin
     // A raw NUL is never part of a JSON text; refusing it here lets the reader stop at the terminator.
     if (text.find('\0') != std::string::npos)
         return std::nullopt;
-    rapidjson::Reader reader;
+    // The reader's own stack starts in a buffer here, so a small message needs no allocation for it.
+    char stackBuffer[1024];
+    rapidjson::MemoryPoolAllocator<> stackAllocator(stackBuffer, sizeof stackBuffer);
+    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, rapidjson::MemoryPoolAllocator<>> reader(
+        &stackAllocator, 256);
     rapidjson::InsituStringStream stream(text.data() + start);
     ValueBuilder builder;
     constexpr unsigned flags =

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace foundation {
 
@@ -36,9 +39,15 @@ std::optional<LeadByte> describeLead(std::uint8_t byte) {
 constexpr std::size_t asciiBlockSize = 32;
 
 bool isASCIIBlock(const std::uint8_t* bytes) {
+#ifdef __SSE2__
+    __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16));
+    return _mm_movemask_epi8(_mm_or_si128(first, second)) == 0;
+#else
     std::uint64_t words[asciiBlockSize / sizeof(std::uint64_t)];
     std::memcpy(words, bytes, sizeof words);
     return ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ULL) == 0;
+#endif
 }
 
 bool isContinuation(std::uint8_t byte) {
