@@ -15,7 +15,9 @@ Clock& Clock::current() {
     return replacement != nullptr ? *replacement : system;
 }
 
-void Clock::setCurrent(Clock* clock) { replacement = clock; }
+void Clock::setCurrent(Clock* clock) {
+    replacement = clock;
+}
 
 double SystemClock::now() const {
     timespec time{};

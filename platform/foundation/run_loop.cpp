@@ -1,6 +1,11 @@
 #include "platform/foundation/run_loop.h"
 
+#include "platform/foundation/clock.h"
+#include "platform/foundation/timer.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <poll.h>
 #include <utility>
 #include <vector>
@@ -22,12 +27,48 @@ void RunLoop::removeWatch(WatchId id) {
     watches_.erase(id);
 }
 
-bool RunLoop::keepsRunning() const {
+void RunLoop::addTimer(std::shared_ptr<Timer> timer) {
+    timers_.push_back(std::move(timer));
+}
+
+bool RunLoop::keepsRunning() {
+    std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
+    if (!timers_.empty())
+        return true;
     for (const auto& [id, watch] : watches_) {
         if (watch.lifetime == Lifetime::keepsLoopRunning)
             return true;
     }
     return false;
+}
+
+int RunLoop::millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds) {
+    if (mode != RunLoopMode::defaultMode)
+        return timeoutMilliseconds;
+    double now = Clock::current().now();
+    for (const auto& timer : timers_) {
+        if (!timer->isValid())
+            continue;
+        double wait = std::ceil(std::max(timer->fireDate() - now, 0.0) * 1000.0);
+        if (timeoutMilliseconds < 0 || wait < timeoutMilliseconds)
+            timeoutMilliseconds = static_cast<int>(std::min(wait, 1e9));
+    }
+    return timeoutMilliseconds;
+}
+
+void RunLoop::fireDueTimers(RunLoopMode mode) {
+    if (mode != RunLoopMode::defaultMode)
+        return;
+    double now = Clock::current().now();
+    // A timer's block may schedule or invalidate timers: work on the list as it was.
+    auto due = timers_;
+    std::stable_sort(due.begin(), due.end(),
+                     [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
+    for (const auto& timer : due) {
+        if (timer->isValid() && timer->fireDate() <= now)
+            timer->fire(now);
+    }
+    std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
 }
 
 void RunLoop::run() {
@@ -36,9 +77,22 @@ void RunLoop::run() {
         runOnce();
 }
 
-bool RunLoop::runOnce(int timeoutMilliseconds) {
-    if (watches_.empty())
+bool RunLoop::runOnce(int timeoutMilliseconds, RunLoopMode mode) {
+    std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
+    if (watches_.empty() && timers_.empty())
         return false;
+    bool turned = runWatches(millisecondsUntilNextTimer(mode, timeoutMilliseconds));
+    fireDueTimers(mode);
+    return turned;
+}
+
+bool RunLoop::runWatches(int timeoutMilliseconds) {
+    if (watches_.empty()) {
+        // Only timers: wait for the next one.
+        if (timeoutMilliseconds > 0)
+            ::poll(nullptr, 0, timeoutMilliseconds);
+        return true;
+    }
     // The lists are kept between turns so that a turn allocates nothing; a handler that turns the
     // loop itself works on lists of its own.
     auto descriptors = std::exchange(descriptors_, {});

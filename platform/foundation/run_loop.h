@@ -3,13 +3,21 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <poll.h>
 #include <vector>
 
 namespace foundation {
 
+class Timer;
+
+// The default mode runs everything; in the event-tracking mode (while the mouse is being tracked)
+// timers wait.
+enum class RunLoopMode { defaultMode, eventTracking };
+
 // One run loop per thread. It waits on readability watches of file descriptors and runs their
-// handlers on its own thread; run() returns once no watch that keeps it running is left, or stop().
+// handlers, and its timers, on its own thread; run() returns once no watch that keeps it running
+// and no timer is left, or stop().
 class RunLoop {
 public:
     using WatchId = std::uint64_t;
@@ -24,10 +32,14 @@ public:
     void removeWatch(WatchId id);
     bool hasWatch(WatchId id) const { return watches_.contains(id); }
 
+    // Timers are scheduled through Timer::scheduledTimer.
+    void addTimer(std::shared_ptr<Timer> timer);
+
     void run();
-    // Waits once (for at most timeoutMilliseconds, -1 for ever) and runs the handlers that are due.
+    // Waits once (for at most timeoutMilliseconds, -1 for ever, and never past the next timer due
+    // in this mode), then runs the handlers that are ready and the timers that are due.
     // Returns false when there was nothing to wait on.
-    bool runOnce(int timeoutMilliseconds = -1);
+    bool runOnce(int timeoutMilliseconds = -1, RunLoopMode mode = RunLoopMode::defaultMode);
     void stop() { stopped_ = true; }
 
 private:
@@ -37,9 +49,13 @@ private:
         Lifetime lifetime;
     };
 
-    bool keepsRunning() const;
+    bool keepsRunning();
+    int millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds);
+    void fireDueTimers(RunLoopMode mode);
+    bool runWatches(int timeoutMilliseconds);
 
     std::map<WatchId, Watch> watches_;
+    std::vector<std::shared_ptr<Timer>> timers_;
     std::vector<pollfd> descriptors_;
     std::vector<WatchId> ids_;
     WatchId nextId_ = 1;
