@@ -3,6 +3,7 @@
 #include "platform/appkit/object.h"
 #include "platform/quartz/color.h"
 #include "platform/quartz/geometry.h"
+#include "platform/quartz/image.h"
 
 #include <memory>
 #include <optional>
@@ -13,11 +14,11 @@
 namespace appkit {
 
 // A value set by key: from interface files (numbers, Booleans, strings, colours, rectangles,
-// references to other objects) or from code.
-using PropertyValue =
-    std::variant<bool, double, std::string, quartz::Color, quartz::Rect, std::shared_ptr<Object>>;
+// images, references to other objects) or from code. The order of the kinds follows the variant.
+using PropertyValue = std::variant<bool, double, std::string, quartz::Color, quartz::Rect, quartz::Image,
+                                   std::shared_ptr<Object>>;
 
-enum class ValueKind { boolean, number, string, color, rect, object };
+enum class ValueKind { boolean, number, string, color, rect, image, object };
 
 const char* describe(ValueKind kind);
 ValueKind kindOf(const PropertyValue& value);

@@ -1,6 +1,6 @@
 #include "platform/appkit/runtime.h"
 
-#include <stdexcept>
+#include <iterator>
 
 namespace appkit {
 
@@ -16,6 +16,8 @@ const char* describe(ValueKind kind) {
         return "a colour";
     case ValueKind::rect:
         return "a rectangle";
+    case ValueKind::image:
+        return "an image";
     case ValueKind::object:
         return "an object";
     }
@@ -23,13 +25,18 @@ const char* describe(ValueKind kind) {
 }
 
 ValueKind kindOf(const PropertyValue& value) {
-    constexpr ValueKind kinds[] = {ValueKind::boolean, ValueKind::number, ValueKind::string,
-                                   ValueKind::color,   ValueKind::rect,   ValueKind::object};
+    constexpr ValueKind kinds[] = {ValueKind::boolean, ValueKind::number, ValueKind::string, ValueKind::color,
+                                   ValueKind::rect,    ValueKind::image,  ValueKind::object};
+    static_assert(std::size(kinds) == std::variant_size_v<PropertyValue>);
     return kinds[value.index()];
 }
 
+const ClassInfo* ClassInfo::base() const {
+    return baseName_.empty() ? nullptr : Runtime::shared().classNamed(baseName_);
+}
+
 bool ClassInfo::isKindOf(const ClassInfo& other) const {
-    for (const ClassInfo* info = this; info != nullptr; info = info->base_) {
+    for (const ClassInfo* info = this; info != nullptr; info = info->base()) {
         if (info == &other)
             return true;
     }
@@ -37,7 +44,7 @@ bool ClassInfo::isKindOf(const ClassInfo& other) const {
 }
 
 const PropertyInfo* ClassInfo::property(std::string_view key) const {
-    for (const ClassInfo* info = this; info != nullptr; info = info->base_) {
+    for (const ClassInfo* info = this; info != nullptr; info = info->base()) {
         if (auto found = info->properties_.find(key); found != info->properties_.end())
             return &found->second;
     }
@@ -45,7 +52,7 @@ const PropertyInfo* ClassInfo::property(std::string_view key) const {
 }
 
 const Action* ClassInfo::action(std::string_view name) const {
-    for (const ClassInfo* info = this; info != nullptr; info = info->base_) {
+    for (const ClassInfo* info = this; info != nullptr; info = info->base()) {
         if (auto found = info->actions_.find(name); found != info->actions_.end())
             return &found->second;
     }
@@ -59,13 +66,7 @@ Runtime& Runtime::shared() {
 
 ClassInfo& Runtime::add(std::type_index type, std::string name, std::string_view baseName,
                         std::function<std::shared_ptr<Object>()> make) {
-    const ClassInfo* base = nullptr;
-    if (!baseName.empty()) {
-        base = classNamed(baseName);
-        if (base == nullptr)
-            throw std::logic_error("class " + name + " registered before its base " + std::string(baseName));
-    }
-    auto info = std::make_unique<ClassInfo>(name, base, std::move(make));
+    auto info = std::make_unique<ClassInfo>(name, std::string(baseName), std::move(make));
     ClassInfo& added = *info;
     classes_.insert_or_assign(std::move(name), std::move(info));
     byType_.insert_or_assign(type, &added);

@@ -28,11 +28,12 @@ using Action = std::function<void(Object& target, Object* sender)>;
 // actions by name. Look-ups go up the chain of bases.
 class ClassInfo {
 public:
-    ClassInfo(std::string name, const ClassInfo* base, std::function<std::shared_ptr<Object>()> make)
-        : name_(std::move(name)), base_(base), make_(std::move(make)) {}
+    ClassInfo(std::string name, std::string baseName, std::function<std::shared_ptr<Object>()> make)
+        : name_(std::move(name)), baseName_(std::move(baseName)), make_(std::move(make)) {}
 
     const std::string& name() const { return name_; }
-    const ClassInfo* base() const { return base_; }
+    // Looked up when asked: classes register in no particular order.
+    const ClassInfo* base() const;
     bool isKindOf(const ClassInfo& other) const;
     // Runs the constructor only; the caller runs an initialiser next.
     std::shared_ptr<Object> make() const { return make_ ? make_() : nullptr; }
@@ -49,7 +50,7 @@ public:
 
 private:
     std::string name_;
-    const ClassInfo* base_;
+    std::string baseName_;
     std::function<std::shared_ptr<Object>()> make_;
     std::map<std::string, PropertyInfo, std::less<>> properties_;
     std::map<std::string, Action, std::less<>> actions_;
@@ -57,7 +58,8 @@ private:
 
 template <typename T> class ClassBuilder;
 
-// The class registry. Classes register once, at start-up, through a ClassRegistration.
+// The class registry. Classes register once, at start-up, through a ClassRegistration, in any
+// order: a base may register after its subclasses.
 class Runtime {
 public:
     static Runtime& shared();

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/appkit/font.h"
+
+#include <optional>
+#include <string>
+
+namespace appkit {
+
+enum class TextAlignment { left, right, center, justified, natural };
+
+// How the lines of a paragraph are set. Zero means "not set" for the heights and the multiple,
+// as in the frameworks' defaults.
+struct ParagraphStyle {
+    double lineHeightMultiple = 0;
+    double minimumLineHeight = 0;
+    double maximumLineHeight = 0;
+    double lineSpacing = 0;
+    TextAlignment alignment = TextAlignment::natural;
+    bool operator==(const ParagraphStyle&) const = default;
+};
+
+// A string with attributes that hold for the whole of it, which is all the programs use.
+struct AttributedString {
+    std::string string;
+    std::optional<ParagraphStyle> paragraphStyle;
+    std::optional<Font> font;
+    std::optional<double> kern; // extra space between characters, in points
+    bool operator==(const AttributedString&) const = default;
+};
+
+} // namespace appkit

@@ -1,0 +1,109 @@
+#include "platform/appkit/button.h"
+
+#include "platform/appkit/coder.h"
+#include "platform/appkit/runtime.h"
+
+namespace appkit {
+
+namespace {
+
+const ClassRegistration registration([](Runtime& runtime) {
+    runtime.registerClass<Button>("Button", "Control");
+});
+
+std::optional<quartz::Image> decodeImage(const Coder& coder, const char* key) {
+    auto path = coder.decodeResourcePath(key);
+    if (!path)
+        return std::nullopt;
+    auto image = quartz::Image::imageWithContentsOfFile(path->string());
+    if (!image)
+        coder.fail("\"" + std::string(key) + "\": no image at " + path->string());
+    return image;
+}
+
+std::optional<Button::ButtonType> decodeButtonType(const Coder& coder) {
+    auto name = coder.decodeString("buttonType");
+    if (!name)
+        return std::nullopt;
+    if (*name == "momentaryPushIn")
+        return Button::ButtonType::momentaryPushIn;
+    if (*name == "toggle")
+        return Button::ButtonType::toggle;
+    coder.fail("\"buttonType\" must be \"momentaryPushIn\" or \"toggle\"");
+    return std::nullopt;
+}
+
+} // namespace
+
+bool Button::initWithCoder(const Coder& coder) {
+    if (!Control::initWithCoder(coder))
+        return false;
+    if (auto title = coder.decodeString("title"))
+        setTitle(*title);
+    if (auto image = decodeImage(coder, "image"))
+        setImage(image);
+    if (auto image = decodeImage(coder, "alternateImage"))
+        setAlternateImage(image);
+    if (auto position = coder.decodeNumber("imagePosition")) {
+        if (*position < 0 || *position > 8 || *position != static_cast<int>(*position))
+            coder.fail("\"imagePosition\" must be a whole number from 0 to 8");
+        else
+            setImagePosition(static_cast<ImagePosition>(static_cast<int>(*position)));
+    }
+    if (auto state = coder.decodeNumber("state")) {
+        if (*state != -1 && *state != 0 && *state != 1)
+            coder.fail("\"state\" must be -1, 0 or 1");
+        else
+            setState(static_cast<ControlStateValue>(*state));
+    }
+    if (auto type = decodeButtonType(coder))
+        setButtonType(*type);
+    return !coder.error();
+}
+
+void Button::setTitle(const std::string& title) {
+    title_ = title;
+    setNeedsDisplay();
+}
+
+void Button::setImage(std::optional<quartz::Image> image) {
+    image_ = std::move(image);
+    setNeedsDisplay();
+}
+
+void Button::setAlternateImage(std::optional<quartz::Image> image) {
+    alternateImage_ = std::move(image);
+    setNeedsDisplay();
+}
+
+void Button::setImagePosition(ImagePosition position) {
+    imagePosition_ = position;
+    setNeedsDisplay();
+}
+
+void Button::setState(ControlStateValue state) {
+    state_ = state;
+    setNeedsDisplay();
+}
+
+void Button::mouseDown(const Event&) {
+    if (!isEnabled())
+        return;
+    highlighted_ = true;
+    setNeedsDisplay();
+}
+
+void Button::mouseUp(const Event& event) {
+    if (!highlighted_)
+        return;
+    highlighted_ = false;
+    setNeedsDisplay();
+    if (!bounds().contains(convertPointFromWindow(event.locationInWindow)))
+        return;
+    if (buttonType_ == ButtonType::toggle)
+        setState(state_ == NSControlStateValueOn ? NSControlStateValueOff : NSControlStateValueOn);
+    auto keepAlive = shared_from_this(); // the action may close the window that holds the button
+    sendAction(action(), target());
+}
+
+} // namespace appkit

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/appkit/control.h"
+#include "platform/quartz/image.h"
+
+#include <optional>
+#include <string>
+
+namespace appkit {
+
+enum class ImagePosition {
+    NSNoImage = 0,
+    NSImageOnly = 1,
+    NSImageLeft = 2,
+    NSImageRight = 3,
+    NSImageBelow = 4,
+    NSImageAbove = 5,
+    NSImageOverlaps = 6,
+    NSImageLeading = 7,
+    NSImageTrailing = 8,
+};
+
+using ControlStateValue = int;
+constexpr ControlStateValue NSControlStateValueMixed = -1;
+constexpr ControlStateValue NSControlStateValueOff = 0;
+constexpr ControlStateValue NSControlStateValueOn = 1;
+
+// A push or toggle button. A button is flipped. Its plain click handling (for buttons that are not
+// custom-drawn): the action is sent when a press is released inside the button, and a toggle
+// button flips its state first.
+class Button : public Control {
+public:
+    enum class ButtonType { momentaryPushIn, toggle };
+
+    // Reads "title", "font", "image" and "alternateImage" (resource names), "imagePosition" (a
+    // number), "state", "enabled" and "buttonType" ("momentaryPushIn" or "toggle"), through the
+    // setters, so a subclass's overrides see them.
+    bool initWithCoder(const Coder& coder) override;
+    bool isFlipped() const override { return true; }
+
+    const std::string& title() const { return title_; }
+    virtual void setTitle(const std::string& title);
+    const std::optional<quartz::Image>& image() const { return image_; }
+    virtual void setImage(std::optional<quartz::Image> image);
+    const std::optional<quartz::Image>& alternateImage() const { return alternateImage_; }
+    virtual void setAlternateImage(std::optional<quartz::Image> image);
+    ImagePosition imagePosition() const { return imagePosition_; }
+    virtual void setImagePosition(ImagePosition position);
+    ControlStateValue state() const { return state_; }
+    virtual void setState(ControlStateValue state);
+    ButtonType buttonType() const { return buttonType_; }
+    void setButtonType(ButtonType type) { buttonType_ = type; }
+    bool isHighlighted() const { return highlighted_; }
+
+    void mouseDown(const Event& event) override;
+    void mouseUp(const Event& event) override;
+
+private:
+    std::string title_;
+    std::optional<quartz::Image> image_;
+    std::optional<quartz::Image> alternateImage_;
+    ImagePosition imagePosition_ = ImagePosition::NSNoImage;
+    ControlStateValue state_ = NSControlStateValueOff;
+    ButtonType buttonType_ = ButtonType::momentaryPushIn;
+    bool highlighted_ = false;
+};
+
+} // namespace appkit

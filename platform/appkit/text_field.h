@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/appkit/attributed_string.h"
+#include "platform/appkit/control.h"
+
+#include <string>
+
+namespace appkit {
+
+// A label: shows a string, or an attributed string, in its font. A text field is flipped.
+class TextField : public Control {
+public:
+    // Reads "string", "font" and "wraps" (whether lines break at the field's width).
+    bool initWithCoder(const Coder& coder) override;
+    bool isFlipped() const override { return true; }
+
+    const std::string& stringValue() const { return attributedString_.string; }
+    // Replaces the text and drops its attributes.
+    virtual void setStringValue(const std::string& string);
+    const AttributedString& attributedStringValue() const { return attributedString_; }
+    virtual void setAttributedStringValue(const AttributedString& string);
+
+    bool wraps() const { return wraps_; }
+    void setWraps(bool wraps);
+
+private:
+    AttributedString attributedString_;
+    bool wraps_ = false;
+};
+
+} // namespace appkit

@@ -1,0 +1,158 @@
+#include "platform/appkit/window.h"
+
+#include "platform/appkit/coder.h"
+#include "platform/appkit/layer_contents_scale_delegate.h"
+#include "platform/appkit/popover.h"
+#include "platform/appkit/runtime.h"
+
+#include <algorithm>
+
+namespace appkit {
+
+namespace {
+
+const ClassRegistration registration([](Runtime& runtime) {
+    runtime.registerClass<Window>("Window")
+        .property("contentView", &Window::contentView, &Window::setContentView)
+        .property("title", &Window::title, &Window::setTitle);
+});
+
+template <typename Visit> void forEachView(const std::shared_ptr<View>& view, const Visit& visit) {
+    if (!view)
+        return;
+    visit(view);
+    auto subviews = view->subviews(); // a visit may change the tree
+    for (const auto& subview : subviews)
+        forEachView(subview, visit);
+}
+
+} // namespace
+
+std::shared_ptr<Window> Window::make(quartz::Rect contentRect) {
+    auto window = std::make_shared<Window>();
+    window->initWithContentRect(contentRect);
+    return window;
+}
+
+void Window::initWithContentRect(quartz::Rect contentRect) {
+    frame_ = contentRect;
+    setContentView(View::make({0, 0, contentRect.width(), contentRect.height()}));
+}
+
+bool Window::initWithCoder(const Coder& coder) {
+    initWithContentRect(coder.decodeRect("frame").value_or(quartz::Rect(0, 0, 480, 270)));
+    if (auto title = coder.decodeString("title"))
+        title_ = *title;
+    return !coder.error();
+}
+
+void Window::setContentView(std::shared_ptr<View> view) {
+    if (contentView_)
+        contentView_->setWindow(nullptr);
+    contentView_ = std::move(view);
+    if (contentView_) {
+        contentView_->setFrame({0, 0, frame_.width(), frame_.height()});
+        contentView_->setWindow(std::static_pointer_cast<Window>(shared_from_this()));
+    }
+    viewsNeedDisplay_ = true;
+}
+
+void Window::setBackingScaleFactor(double scale) {
+    backingScaleFactor_ = scale;
+    forEachView(contentView_, [this, scale](const std::shared_ptr<View>& view) {
+        if (const auto& layer = view->layer()) {
+            layer->setContentsScale(scale);
+            for (const auto& sublayer : layer->sublayers())
+                handContentsScaleTo(*sublayer, scale);
+        }
+        view->viewDidChangeBackingProperties();
+    });
+    viewsNeedDisplay_ = true;
+}
+
+void Window::handContentsScaleTo(quartz::Layer& layer, double scale) {
+    auto delegate = std::dynamic_pointer_cast<LayerContentsScaleDelegate>(layer.delegate());
+    if (delegate && delegate->shouldInheritContentsScale(layer, scale, this))
+        layer.setContentsScale(scale);
+    for (const auto& sublayer : layer.sublayers())
+        handContentsScaleTo(*sublayer, scale);
+}
+
+void Window::mouseDownAt(quartz::Point point, double timestamp) {
+    pointer_ = point;
+    Event event{Event::Type::leftMouseDown, point, timestamp, 1, nullptr};
+    auto target = contentView_ ? contentView_->hitTest(point) : nullptr;
+    bool wasKey = key_;
+    key_ = true;
+    // A click that activates the window reaches the view only if the view accepts first mice.
+    if (!target || (!wasKey && !target->acceptsFirstMouse(&event)))
+        return;
+    pressedView_ = target;
+    target->mouseDown(event);
+}
+
+void Window::mouseUpAt(quartz::Point point, double timestamp) {
+    pointer_ = point;
+    auto target = pressedView_.lock();
+    pressedView_.reset();
+    if (target)
+        target->mouseUp(Event{Event::Type::leftMouseUp, point, timestamp, 1, nullptr});
+    checkTrackingAreas(timestamp);
+}
+
+void Window::mouseMovedTo(quartz::Point point, double timestamp) {
+    pointer_ = point;
+    if (auto pressed = pressedView_.lock())
+        pressed->mouseDragged(Event{Event::Type::leftMouseDragged, point, timestamp, 1, nullptr});
+    checkTrackingAreas(timestamp);
+}
+
+void Window::mouseLeftWindow(double timestamp) {
+    pointer_.reset();
+    checkTrackingAreas(timestamp);
+}
+
+void Window::addPopover(std::shared_ptr<Popover> popover) {
+    if (std::find(popovers_.begin(), popovers_.end(), popover) == popovers_.end())
+        popovers_.push_back(std::move(popover));
+    viewsNeedDisplay_ = true;
+}
+
+void Window::removePopover(const Popover* popover) {
+    std::erase_if(popovers_, [popover](const auto& shown) { return shown.get() == popover; });
+    viewsNeedDisplay_ = true;
+}
+
+bool Window::pointerIsInside(const View& view, const TrackingArea& area) const {
+    if (!pointer_)
+        return false;
+    quartz::Rect rect = (area.options() & NSTrackingInVisibleRect) ? view.bounds() : area.rect();
+    return view.convertRectToWindow(rect).contains(*pointer_);
+}
+
+// Every area compares where the pointer was with where it is and tells its own owner.
+void Window::checkTrackingAreas(double timestamp) {
+    auto self = shared_from_this(); // an owner's handler may close the window
+    std::vector<std::pair<std::shared_ptr<View>, std::shared_ptr<TrackingArea>>> areas;
+    forEachView(contentView_, [&areas](const std::shared_ptr<View>& view) {
+        for (const auto& area : view->trackingAreas())
+            areas.emplace_back(view, area);
+    });
+    for (const auto& [view, area] : areas) {
+        bool inside = pointerIsInside(*view, *area);
+        if (inside == area->pointerInside())
+            continue;
+        area->setPointerInside(inside);
+        auto owner = area->owner();
+        if (!owner || !(area->options() & NSTrackingMouseEnteredAndExited))
+            continue;
+        Event event{inside ? Event::Type::mouseEntered : Event::Type::mouseExited,
+                    pointer_.value_or(quartz::Point{}), timestamp, 0, area};
+        if (inside)
+            owner->mouseEntered(event);
+        else
+            owner->mouseExited(event);
+    }
+}
+
+} // namespace appkit

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/appkit/event.h"
+#include "platform/appkit/responder.h"
+#include "platform/appkit/view.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace appkit {
+
+class Popover;
+
+// A window: owns its content view, turns the back end's pointer events into view events, and
+// keeps the backing scale of its views and layers. Points are in window coordinates, origin at
+// the bottom left.
+class Window : public Responder {
+public:
+    static std::shared_ptr<Window> make(quartz::Rect contentRect);
+    virtual void initWithContentRect(quartz::Rect contentRect);
+    // Reads "frame" [x, y, width, height] (the content rectangle) and "title".
+    bool initWithCoder(const Coder& coder) override;
+
+    quartz::Rect frame() const { return frame_; }
+    const std::string& title() const { return title_; }
+    void setTitle(const std::string& title) { title_ = title; }
+
+    const std::shared_ptr<View>& contentView() const { return contentView_; }
+    void setContentView(std::shared_ptr<View> view);
+
+    double backingScaleFactor() const { return backingScaleFactor_; }
+    // Hands the scale to every view's layer and to each layer whose delegate asks for it.
+    void setBackingScaleFactor(double scale);
+
+    bool isKeyWindow() const { return key_; }
+    void makeKeyWindow() { key_ = true; }
+    void resignKeyWindow() { key_ = false; }
+
+    // Pointer events from the back end.
+    void mouseDownAt(quartz::Point point, double timestamp = 0);
+    void mouseUpAt(quartz::Point point, double timestamp = 0);
+    void mouseMovedTo(quartz::Point point, double timestamp = 0);
+    void mouseLeftWindow(double timestamp = 0);
+
+    bool pointerIsInside(const View& view, const TrackingArea& area) const;
+    std::optional<quartz::Point> pointerLocation() const { return pointer_; }
+
+    // Popovers shown for views of this window, drawn above everything else.
+    const std::vector<std::shared_ptr<Popover>>& popovers() const { return popovers_; }
+    void addPopover(std::shared_ptr<Popover> popover);
+    void removePopover(const Popover* popover);
+
+    bool viewsNeedDisplay() const { return viewsNeedDisplay_; }
+    void setViewsNeedDisplay(bool needs) { viewsNeedDisplay_ = needs; }
+
+private:
+    void checkTrackingAreas(double timestamp);
+    void handContentsScaleTo(quartz::Layer& layer, double scale);
+
+    quartz::Rect frame_;
+    std::string title_;
+    std::shared_ptr<View> contentView_;
+    double backingScaleFactor_ = 1.0;
+    bool key_ = false;
+    std::optional<quartz::Point> pointer_;
+    std::weak_ptr<View> pressedView_;
+    std::vector<std::shared_ptr<Popover>> popovers_;
+    bool viewsNeedDisplay_ = true;
+};
+
+} // namespace appkit
