@@ -1,5 +1,6 @@
 #include "platform/appkit/window.h"
 
+#include "platform/appkit/application.h"
 #include "platform/appkit/coder.h"
 #include "platform/appkit/layer_contents_scale_delegate.h"
 #include "platform/appkit/popover.h"
@@ -110,6 +111,16 @@ void Window::mouseMovedTo(quartz::Point point, double timestamp) {
 void Window::mouseLeftWindow(double timestamp) {
     pointer_.reset();
     checkTrackingAreas(timestamp);
+}
+
+void Window::close() {
+    if (!visible_)
+        return;
+    auto self = shared_from_this(); // the application may drop its last reference
+    visible_ = false;
+    key_ = false;
+    popovers_.clear();
+    Application::shared()->windowDidClose(*this);
 }
 
 void Window::addPopover(std::shared_ptr<Popover> popover) {

@@ -34,6 +34,14 @@ public:
     // Hands the scale to every view's layer and to each layer whose delegate asks for it.
     void setBackingScaleFactor(double scale);
 
+    bool isVisible() const { return visible_; }
+    void makeKeyAndOrderFront() {
+        visible_ = true;
+        key_ = true;
+    }
+    // Hides the window for good and tells the application, which may then end.
+    void close();
+
     bool isKeyWindow() const { return key_; }
     void makeKeyWindow() { key_ = true; }
     void resignKeyWindow() { key_ = false; }
@@ -64,6 +72,7 @@ private:
     std::shared_ptr<View> contentView_;
     double backingScaleFactor_ = 1.0;
     bool key_ = false;
+    bool visible_ = false;
     std::optional<quartz::Point> pointer_;
     std::weak_ptr<View> pressedView_;
     std::vector<std::shared_ptr<Popover>> popovers_;

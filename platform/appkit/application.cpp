@@ -1,0 +1,89 @@
+#include "platform/appkit/application.h"
+
+#include "platform/appkit/bundle.h"
+#include "platform/appkit/interface_loader.h"
+#include "platform/appkit/runtime.h"
+#include "platform/appkit/window.h"
+#include "platform/foundation/console_log.h"
+#include "platform/foundation/run_loop.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace appkit {
+
+namespace {
+
+const ClassRegistration registration([](Runtime& runtime) {
+    runtime.registerClass<Application>("Application")
+        .property("delegate", &Application::delegate, &Application::setDelegate);
+});
+
+} // namespace
+
+const std::shared_ptr<Application>& Application::shared() {
+    static auto application = std::make_shared<Application>();
+    return application;
+}
+
+ApplicationDelegate* Application::applicationDelegate() const {
+    return dynamic_cast<ApplicationDelegate*>(delegate_.lock().get());
+}
+
+void Application::addWindow(std::shared_ptr<Window> window) {
+    if (window && std::find(windows_.begin(), windows_.end(), window) == windows_.end())
+        windows_.push_back(std::move(window));
+}
+
+void Application::windowDidClose(const Window& window) {
+    auto keep = delegate_.lock();
+    std::erase_if(windows_, [&window](const auto& shown) { return shown.get() == &window; });
+    ApplicationDelegate* delegate = applicationDelegate();
+    if (windows_.empty() && delegate != nullptr &&
+        delegate->applicationShouldTerminateAfterLastWindowClosed(*this))
+        terminate();
+}
+
+void Application::keepAlive(std::vector<std::shared_ptr<Object>> objects) {
+    interfaceObjects_.insert(interfaceObjects_.end(), objects.begin(), objects.end());
+}
+
+void Application::finishLaunching() {
+    auto keep = delegate_.lock();
+    foundation::Notification notification{didFinishLaunchingNotification, this};
+    if (ApplicationDelegate* delegate = applicationDelegate())
+        delegate->applicationDidFinishLaunching(notification);
+    foundation::NotificationCenter::defaultCenter().postNotificationName(didFinishLaunchingNotification,
+                                                                         this);
+}
+
+void Application::terminate() {
+    auto keep = delegate_.lock();
+    foundation::Notification notification{willTerminateNotification, this};
+    if (ApplicationDelegate* delegate = applicationDelegate())
+        delegate->applicationWillTerminate(notification);
+    std::exit(0);
+}
+
+int applicationMain(int, char**) {
+    const auto& application = Application::shared();
+    auto file = Bundle::mainBundle().pathForResource("Main", "json");
+    std::string error = "no Main.json in " + Bundle::mainBundle().resourcePath().string();
+    auto loaded = file ? loadInterfaceFile(*file, application, &error) : std::nullopt;
+    if (!loaded) {
+        foundation::consoleLog(error);
+        return 1;
+    }
+    for (const auto& object : loaded->topLevelObjects) {
+        if (auto window = std::dynamic_pointer_cast<Window>(object)) {
+            application->addWindow(window);
+            window->makeKeyAndOrderFront();
+        }
+    }
+    application->keepAlive(std::move(loaded->topLevelObjects));
+    application->finishLaunching();
+    foundation::RunLoop::main().run();
+    return 0;
+}
+
+} // namespace appkit

@@ -1,0 +1,74 @@
+#include "platform/appkit/popover.h"
+
+#include "platform/appkit/coder.h"
+#include "platform/appkit/runtime.h"
+#include "platform/appkit/view_controller.h"
+#include "platform/appkit/window.h"
+
+namespace appkit {
+
+namespace {
+
+const ClassRegistration registration([](Runtime& runtime) {
+    runtime.registerClass<Popover>("Popover").property(
+        "contentViewController", &Popover::contentViewController, &Popover::setContentViewController);
+});
+
+std::optional<PopoverBehavior> decodeBehavior(const Coder& coder) {
+    auto name = coder.decodeString("behavior");
+    if (!name)
+        return std::nullopt;
+    if (*name == "applicationDefined")
+        return PopoverBehavior::applicationDefined;
+    if (*name == "transient")
+        return PopoverBehavior::transient;
+    if (*name == "semitransient")
+        return PopoverBehavior::semitransient;
+    coder.fail("\"behavior\" must be \"applicationDefined\", \"transient\" or \"semitransient\"");
+    return std::nullopt;
+}
+
+} // namespace
+
+bool Popover::initWithCoder(const Coder& coder) {
+    if (auto behavior = decodeBehavior(coder))
+        behavior_ = *behavior;
+    return !coder.error();
+}
+
+void Popover::setContentViewController(std::shared_ptr<ViewController> controller) {
+    contentViewController_ = std::move(controller);
+}
+
+void Popover::showRelativeToRect(quartz::Rect rect, const std::shared_ptr<View>& view,
+                                 NSRectEdge preferredEdge) {
+    auto window = view ? view->window() : nullptr;
+    if (!window)
+        return;
+    if (shown_ && anchor_.lock() != view)
+        close();
+    anchor_ = view;
+    positioningRect_ = rect;
+    preferredEdge_ = preferredEdge;
+    if (contentViewController_)
+        contentViewController_->view(); // loads it, so the popover has something to show
+    shown_ = true;
+    window->addPopover(std::static_pointer_cast<Popover>(shared_from_this()));
+}
+
+void Popover::close() {
+    if (!shown_)
+        return;
+    shown_ = false;
+    if (auto view = anchor_.lock(); view && view->window())
+        view->window()->removePopover(this);
+}
+
+std::optional<quartz::Rect> Popover::positioningRectInWindow() const {
+    auto view = anchor_.lock();
+    if (!shown_ || !view)
+        return std::nullopt;
+    return view->convertRectToWindow(positioningRect_);
+}
+
+} // namespace appkit

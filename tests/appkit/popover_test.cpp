@@ -1,0 +1,59 @@
+#include "platform/appkit/button.h"
+#include "platform/appkit/popover.h"
+#include "platform/appkit/toolbar_item.h"
+#include "platform/appkit/view_controller.h"
+#include "platform/appkit/window.h"
+
+#include <gtest/gtest.h>
+
+using namespace appkit;
+
+namespace {
+
+struct PopoverScene {
+    std::shared_ptr<Window> window = Window::make({0, 0, 300, 200});
+    std::shared_ptr<Button> button = View::make<Button>({100, 80, 60, 20}); // flipped
+    std::shared_ptr<Popover> popover = std::make_shared<Popover>();
+    PopoverScene() {
+        window->contentView()->addSubview(button);
+        popover->setContentViewController(std::make_shared<ViewController>());
+    }
+};
+
+} // namespace
+
+TEST(Popover, ShowsBesideItsAnchorAboveTheWindowsContent) {
+    PopoverScene scene;
+    scene.popover->showRelativeToRect(scene.button->bounds(), scene.button, NSMinYEdge);
+    EXPECT_TRUE(scene.popover->isShown());
+    EXPECT_EQ(scene.popover->anchorView(), scene.button);
+    ASSERT_EQ(scene.window->popovers().size(), 1u);
+    EXPECT_EQ(scene.popover->positioningRectInWindow(), quartz::Rect(100, 80, 60, 20));
+    EXPECT_TRUE(scene.popover->contentViewController()->isViewLoaded());
+    scene.popover->close();
+    EXPECT_FALSE(scene.popover->isShown());
+    EXPECT_TRUE(scene.window->popovers().empty());
+}
+
+TEST(Popover, TakesARectangleInTheAnchorsOwnFlippedCoordinates) {
+    PopoverScene scene;
+    scene.popover->showRelativeToRect({0, 0, 10, 5}, scene.button, NSMinYEdge); // top left of the button
+    EXPECT_EQ(scene.popover->positioningRectInWindow(), quartz::Rect(100, 95, 10, 5));
+    EXPECT_EQ(scene.popover->preferredEdge(), NSMinYEdge);
+}
+
+TEST(Popover, AnAnchorOutsideAnyWindowShowsNothing) {
+    auto popover = std::make_shared<Popover>();
+    popover->showRelativeToRect({0, 0, 10, 10}, View::make({0, 0, 10, 10}), NSMinYEdge);
+    EXPECT_FALSE(popover->isShown());
+    popover->showRelativeToRect({0, 0, 10, 10}, nullptr, NSMinYEdge);
+    EXPECT_FALSE(popover->isShown());
+}
+
+TEST(ToolbarItem, HoldsItsView) {
+    ToolbarItem item;
+    EXPECT_EQ(item.view(), nullptr);
+    auto view = View::make({0, 0, 20, 20});
+    item.setView(view);
+    EXPECT_EQ(item.view(), view);
+}
