@@ -1,0 +1,92 @@
+#include "platform/appkit/application.h"
+#include "platform/appkit/bundle.h"
+#include "platform/appkit/button.h"
+#include "platform/appkit/runtime.h"
+#include "platform/appkit/window.h"
+#include "tests/support/temporary_home.h"
+
+#include <gtest/gtest.h>
+
+using namespace appkit;
+
+namespace {
+
+class LaunchDelegate : public Object, public ApplicationDelegate {
+public:
+    void applicationDidFinishLaunching(const foundation::Notification&) override {
+        Application::shared()->activateIgnoringOtherApps(true);
+        ++launches;
+    }
+    int launches = 0;
+};
+
+class Controller : public Object {
+public:
+    void go(Object*) {}
+};
+
+const ClassRegistration registration([](Runtime& runtime) {
+    runtime.registerClass<LaunchDelegate>("TestLaunchDelegate");
+    runtime.registerClass<Controller>("TestMainController").action("go:", &Controller::go);
+});
+
+constexpr const char* mainInterface = R"({
+  "objects": [
+    {"id": "delegate", "class": "TestLaunchDelegate"},
+    {"id": "controller", "class": "TestMainController"},
+    {"id": "window", "class": "Window", "attributes": {"frame": [0, 0, 300, 120], "title": "Check in"},
+     "properties": {"contentView": {"ref": "content"}}},
+    {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 300, 120]}, "subviews": ["button"]},
+    {"id": "button", "class": "Button", "attributes": {"frame": [100, 40, 100, 30], "title": "Go"}}
+  ],
+  "outlets": [{"object": "owner", "key": "delegate", "destination": "delegate"}],
+  "actions": [{"object": "button", "action": "go:", "target": "controller"}]
+})";
+
+class ApplicationMain : public TemporaryHome {
+protected:
+    void SetUp() override {
+        TemporaryHome::SetUp();
+        previous_ = Bundle::mainBundle().resourcePath();
+        Bundle::mainBundle().setResourcePath(makeFolder("Resources"));
+    }
+    void TearDown() override {
+        Bundle::mainBundle().setResourcePath(previous_);
+        auto windows = Application::shared()->windows();
+        for (const auto& window : windows)
+            window->close();
+        Application::shared()->setDelegate(nullptr);
+        TemporaryHome::TearDown();
+    }
+
+private:
+    std::filesystem::path previous_;
+};
+
+} // namespace
+
+TEST_F(ApplicationMain, LoadsTheMainFileAndKeepsItsObjectsAliveThoughOnlyWeaklyReferenced) {
+    writeFile(Bundle::mainBundle().resourcePath() / "Main.json", mainInterface);
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(applicationMain(1, argv), 0); // nothing to wait for here, so the loop returns
+    auto delegate = std::dynamic_pointer_cast<LaunchDelegate>(Application::shared()->delegate());
+    ASSERT_NE(delegate, nullptr);
+    EXPECT_EQ(delegate->launches, 1);
+    EXPECT_TRUE(Application::shared()->isActive());
+    ASSERT_EQ(Application::shared()->windows().size(), 1u);
+    auto window = Application::shared()->windows().front();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->title(), "Check in");
+    auto button = std::dynamic_pointer_cast<Button>(window->contentView()->subviews().at(0));
+    ASSERT_NE(button, nullptr);
+    EXPECT_NE(std::dynamic_pointer_cast<Controller>(button->target()), nullptr); // weak, yet alive
+}
+
+TEST_F(ApplicationMain, SaysWhyAndFailsWithoutAMainFile) {
+    testing::internal::CaptureStderr();
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    EXPECT_NE(applicationMain(1, argv), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Main.json"), std::string::npos);
+}
