@@ -7,6 +7,7 @@
 #if defined(__SSE2__) && !defined(__SANITIZE_ADDRESS__) && !defined(VANTREL_SANITIZE)
 #define RAPIDJSON_SSE2
 #endif
+#include "platform/foundation/json_number.h"
 #include "platform/foundation/string_encoding.h"
 
 #include <rapidjson/allocators.h>
@@ -28,7 +29,12 @@ public:
     bool Int64(std::int64_t value) { return add(value); }
     bool Uint64(std::uint64_t value) { return add(value); }
     bool Double(double value) { return add(value); }
-    bool RawNumber(const char*, rapidjson::SizeType, bool) { return false; }
+    // Numbers come as text and are converted here: the reader's own conversion of some long
+    // numbers reads outside its tables.
+    bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
+        auto number = valueOfJSONNumber(std::string_view(text, length));
+        return number && std::visit([this](auto value) { return add(value); }, *number);
+    }
     // Strings are checked once decoded, which also catches a lone surrogate written as an escape.
     bool String(const char* text, rapidjson::SizeType length, bool) {
         std::string_view string(text, length);
@@ -97,7 +103,7 @@ std::optional<JSONValue> JSONSerialization::JSONObjectWithData(Data text, Readin
     rapidjson::InsituStringStream stream(text.data() + start);
     ValueBuilder builder;
     constexpr unsigned flags =
-        rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag;
+        rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
     if (reader.Parse<flags>(stream, builder).IsError())
         return std::nullopt;
     JSONValue value = builder.takeRoot();

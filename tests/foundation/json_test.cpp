@@ -181,3 +181,34 @@ TEST(JSONDescription, DescribesFragments) {
     EXPECT_EQ(JSONSerialization::description(JSONValue("s")), "\"s\"");
     EXPECT_EQ(JSONSerialization::description(JSONValue(nullptr)), "null");
 }
+
+TEST(JSONNumbers, KeepsIntegersExactAcrossTheWhole64BitRange) {
+    EXPECT_EQ(parse("[-9223372036854775808]")->at(0).get<std::int64_t>(), INT64_MIN);
+    EXPECT_EQ(parse("[18446744073709551615]")->at(0).get<std::uint64_t>(), UINT64_MAX);
+    EXPECT_TRUE(parse("[18446744073709551616]")->at(0).is_number_float());
+    EXPECT_EQ(parse("[-0]")->at(0).get<std::int64_t>(), 0);
+}
+
+TEST(JSONNumbers, ReadsDecimalsToTheNearestDouble) {
+    EXPECT_EQ(parse("[0.1]")->at(0).get<double>(), 0.1);
+    EXPECT_EQ(parse("[2.2250738585072011e-308]")->at(0).get<double>(), 2.2250738585072011e-308);
+    EXPECT_EQ(parse("[1E+2]")->at(0).get<double>(), 100.0);
+    EXPECT_EQ(parse("[100000000000000000000000000000000000000000000000000e-50]")->at(0).get<double>(), 1.0);
+}
+
+TEST(JSONNumbers, RefusesNumbersTooLargeForADoubleAndTakesTinyOnesAsZero) {
+    EXPECT_FALSE(parse("[1e400]").has_value());
+    EXPECT_FALSE(parse("[-1e99999999999999999999]").has_value());
+    EXPECT_EQ(parse("[1e-400]")->at(0).get<double>(), 0.0);
+    EXPECT_EQ(parse("[1e-99999999999999999999]")->at(0).get<double>(), 0.0);
+}
+
+TEST(JSONNumbers, SurvivesLongMantissasWithLargeNegativeExponents) {
+    // Once read outside the number reader's tables and crashed.
+    auto value = parse("[0.0000000000000000000000000000000000000000000000000000000000000000001e-300]");
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(value->at(0).get<double>(), 0.0);
+    EXPECT_FALSE(parse("[01]").has_value());
+    EXPECT_FALSE(parse("[1.]").has_value());
+    EXPECT_FALSE(parse("[.5]").has_value());
+}
