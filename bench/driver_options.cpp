@@ -33,7 +33,7 @@ std::string resolve_executable(std::string_view name, const std::string& path) {
     return absolute.lexically_normal().string();
 }
 
-HostSpec parse_host(std::string_view text) {
+HostEntry parse_host(std::string_view text) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos || equals == 0 || equals + 1 == text.size()) {
         throw UsageError("--host needs NAME=PATH, got '" + std::string(text) + "'");

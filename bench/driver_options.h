@@ -14,7 +14,7 @@ namespace bench {
 enum class Scenario { one_shot, round_trips, pipelined, large };
 
 struct DriverOptions {
-    std::vector<HostSpec> hosts;
+    std::vector<HostEntry> hosts;
     std::vector<Scenario> scenarios{Scenario::one_shot, Scenario::round_trips, Scenario::pipelined,
                                     Scenario::large};
     std::size_t one_shot_runs = 200;

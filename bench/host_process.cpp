@@ -180,7 +180,7 @@ void restore_default_signals(posix_spawnattr_t& attributes) {
 
 } // namespace
 
-HostProcess::HostProcess(const HostSpec& spec, const Sandbox& sandbox, std::chrono::milliseconds timeout)
+HostProcess::HostProcess(const HostEntry& entry, const Sandbox& sandbox, std::chrono::milliseconds timeout)
     : timeout_(timeout), read_buffer_(read_chunk_bytes) {
     const Pipe to_host = make_pipe();
     const Pipe from_host = make_pipe();
@@ -195,16 +195,16 @@ HostProcess::HostProcess(const HostSpec& spec, const Sandbox& sandbox, std::chro
     posix_spawn_file_actions_addchdir_np(&setup.actions, sandbox.work_dir().c_str());
     restore_default_signals(setup.attributes);
 
-    std::vector<std::string> arguments{spec.path};
+    std::vector<std::string> arguments{entry.path};
     std::vector<std::string> environment = host_environment(sandbox);
-    const int error = posix_spawn(&pid_, spec.path.c_str(), &setup.actions, &setup.attributes,
+    const int error = posix_spawn(&pid_, entry.path.c_str(), &setup.actions, &setup.attributes,
                                   as_argv(arguments).data(), as_argv(environment).data());
     close(to_host.read_end);
     close(from_host.write_end);
     if (error != 0) {
         close_fd(stdin_fd_);
         close_fd(stdout_fd_);
-        throw HostFailure("cannot start " + spec.path + ": " + std::strerror(error));
+        throw HostFailure("cannot start " + entry.path + ": " + std::strerror(error));
     }
     // Without pidfd (old kernels) waiting for exit simply has no deadline.
     pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));

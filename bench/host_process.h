@@ -16,7 +16,7 @@
 
 namespace bench {
 
-struct HostSpec {
+struct HostEntry {
     std::string name;
     std::string path; // absolute: the child changes directory before exec
 };
@@ -28,7 +28,7 @@ public:
 
 class HostProcess {
 public:
-    HostProcess(const HostSpec& spec, const Sandbox& sandbox, std::chrono::milliseconds timeout);
+    HostProcess(const HostEntry& entry, const Sandbox& sandbox, std::chrono::milliseconds timeout);
     ~HostProcess();
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;

@@ -121,7 +121,7 @@ void print_context(std::ostream& out, const DriverOptions& options) {
     out << "Machine: " << system.sysname << ' ' << system.release << ' ' << system.machine << ", "
         << std::thread::hardware_concurrency() << " CPUs, load average after the run " << load_average()
         << "\n\n";
-    for (const HostSpec& host : options.hosts) {
+    for (const HostEntry& host : options.hosts) {
         out << "- `" << host.name << "`: `" << host.path << "`\n";
     }
     out << '\n';

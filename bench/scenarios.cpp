@@ -18,7 +18,7 @@ struct Measurement {
     std::optional<long> peak_memory_kib;
 };
 
-using RunOnce = std::function<Measurement(const HostSpec&)>;
+using RunOnce = std::function<Measurement(const HostEntry&)>;
 
 double seconds_since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -76,7 +76,7 @@ void run_interleaved(const DriverOptions& options, std::size_t repetitions, cons
     }
 }
 
-Measurement one_shot_once(const HostSpec& host, const DriverOptions& options, const Payloads& payloads,
+Measurement one_shot_once(const HostEntry& host, const DriverOptions& options, const Payloads& payloads,
                           bool sample_memory) {
     const Sandbox sandbox(payloads.small_data_json);
     return with_stderr_on_failure(sandbox, [&] {
@@ -102,7 +102,7 @@ void exchange(HostProcess& process, const Payloads& payloads, std::size_t count)
     }
 }
 
-Measurement round_trips_once(const HostSpec& host, const DriverOptions& options, const Payloads& payloads,
+Measurement round_trips_once(const HostEntry& host, const DriverOptions& options, const Payloads& payloads,
                              std::size_t count) {
     const Sandbox sandbox(payloads.small_data_json);
     return with_stderr_on_failure(sandbox, [&] {
@@ -117,7 +117,7 @@ Measurement round_trips_once(const HostSpec& host, const DriverOptions& options,
     });
 }
 
-Measurement pipelined_once(const HostSpec& host, const DriverOptions& options, const Payloads& payloads) {
+Measurement pipelined_once(const HostEntry& host, const DriverOptions& options, const Payloads& payloads) {
     const Sandbox sandbox(payloads.small_data_json);
     return with_stderr_on_failure(sandbox, [&] {
         HostProcess process(host, sandbox, options.timeout);
@@ -132,7 +132,7 @@ Measurement pipelined_once(const HostSpec& host, const DriverOptions& options, c
     });
 }
 
-Measurement large_once(const HostSpec& host, const DriverOptions& options, const Payloads& payloads) {
+Measurement large_once(const HostEntry& host, const DriverOptions& options, const Payloads& payloads) {
     const Sandbox sandbox(payloads.large_data_json);
     return with_stderr_on_failure(sandbox, [&] {
         const auto start = Clock::now();
@@ -163,8 +163,8 @@ std::string size_text(std::size_t bytes) {
 ScenarioResult run_one_shot(const DriverOptions& options, const Payloads& payloads) {
     ScenarioResult result{"one-shot, spawn to exit (" + plural(options.one_shot_runs, "run") + ")",
                           Unit::milliseconds, std::vector<HostOutcome>(options.hosts.size())};
-    const auto warm_up = [&](const HostSpec& host) { return one_shot_once(host, options, payloads, true); };
-    const auto timed = [&](const HostSpec& host) { return one_shot_once(host, options, payloads, false); };
+    const auto warm_up = [&](const HostEntry& host) { return one_shot_once(host, options, payloads, true); };
+    const auto timed = [&](const HostEntry& host) { return one_shot_once(host, options, payloads, false); };
     run_interleaved(options, options.one_shot_warmups, warm_up, result.hosts, false);
     run_interleaved(options, options.one_shot_runs, timed, result.hosts, true);
     return result;
@@ -176,7 +176,7 @@ ScenarioResult run_round_trips(const DriverOptions& options, const Payloads& pay
     ScenarioResult result{"round trips (" + std::to_string(per_round * options.rounds) + " in " +
                               plural(options.rounds, "round") + ")",
                           Unit::per_second, std::vector<HostOutcome>(options.hosts.size())};
-    const auto once = [&](const HostSpec& host) {
+    const auto once = [&](const HostEntry& host) {
         return round_trips_once(host, options, payloads, per_round);
     };
     run_interleaved(options, options.rounds, once, result.hosts, true);
@@ -187,7 +187,7 @@ ScenarioResult run_pipelined(const DriverOptions& options, const Payloads& paylo
     ScenarioResult result{"pipelined (" + std::to_string(options.pipelined_requests) + " per round, " +
                               plural(options.rounds, "round") + ")",
                           Unit::per_second, std::vector<HostOutcome>(options.hosts.size())};
-    const auto once = [&](const HostSpec& host) { return pipelined_once(host, options, payloads); };
+    const auto once = [&](const HostEntry& host) { return pipelined_once(host, options, payloads); };
     run_interleaved(options, options.rounds, once, result.hosts, true);
     return result;
 }
@@ -197,7 +197,7 @@ ScenarioResult run_large(const DriverOptions& options, const Payloads& payloads)
                               size_text(options.large_data_bytes) + " data.json, spawn to exit (" +
                               plural(options.large_runs, "run") + ")",
                           Unit::milliseconds, std::vector<HostOutcome>(options.hosts.size())};
-    const auto once = [&](const HostSpec& host) { return large_once(host, options, payloads); };
+    const auto once = [&](const HostEntry& host) { return large_once(host, options, payloads); };
     run_interleaved(options, options.large_runs, once, result.hosts, true);
     return result;
 }
