@@ -119,6 +119,9 @@ void Window::close() {
     auto self = shared_from_this(); // the application may drop its last reference
     visible_ = false;
     key_ = false;
+    auto shown = popovers_; // closing one takes it off the list
+    for (const auto& popover : shown)
+        popover->close();
     popovers_.clear();
     Application::shared()->windowDidClose(*this);
 }

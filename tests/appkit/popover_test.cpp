@@ -57,3 +57,12 @@ TEST(ToolbarItem, HoldsItsView) {
     item.setView(view);
     EXPECT_EQ(item.view(), view);
 }
+
+TEST(Popover, ClosesWithItsWindow) {
+    PopoverScene scene;
+    scene.window->makeKeyAndOrderFront();
+    scene.popover->showRelativeToRect(scene.button->bounds(), scene.button, NSMinYEdge);
+    scene.window->close();
+    EXPECT_FALSE(scene.popover->isShown());
+    EXPECT_TRUE(scene.window->popovers().empty());
+}
