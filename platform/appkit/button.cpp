@@ -11,16 +11,6 @@ const ClassRegistration registration([](Runtime& runtime) {
     runtime.registerClass<Button>("Button", "Control");
 });
 
-std::optional<quartz::Image> decodeImage(const Coder& coder, const char* key) {
-    auto path = coder.decodeResourcePath(key);
-    if (!path)
-        return std::nullopt;
-    auto image = quartz::Image::imageWithContentsOfFile(path->string());
-    if (!image)
-        coder.fail("\"" + std::string(key) + "\": no image at " + path->string());
-    return image;
-}
-
 std::optional<Button::ButtonType> decodeButtonType(const Coder& coder) {
     auto name = coder.decodeString("buttonType");
     if (!name)
@@ -40,9 +30,9 @@ bool Button::initWithCoder(const Coder& coder) {
         return false;
     if (auto title = coder.decodeString("title"))
         setTitle(*title);
-    if (auto image = decodeImage(coder, "image"))
+    if (auto image = coder.decodeImage("image"))
         setImage(image);
-    if (auto image = decodeImage(coder, "alternateImage"))
+    if (auto image = coder.decodeImage("alternateImage"))
         setAlternateImage(image);
     if (auto position = coder.decodeNumber("imagePosition")) {
         if (*position < 0 || *position > 8 || *position != static_cast<int>(*position))

@@ -37,6 +37,17 @@ std::optional<quartz::Color> colorFromJSON(const foundation::JSONValue& value) {
     return quartz::Color(value[0].get<double>(), value[1].get<double>(), value[2].get<double>(), alpha);
 }
 
+bool isResourceName(std::string_view name) {
+    std::filesystem::path path(name);
+    if (name.empty() || name.find('\0') != std::string_view::npos || path.has_root_path())
+        return false;
+    for (const auto& part : path) {
+        if (part == "..")
+            return false;
+    }
+    return true;
+}
+
 std::optional<quartz::Rect> rectFromJSON(const foundation::JSONValue& value) {
     if (!value.is_array() || value.size() != 4)
         return std::nullopt;
@@ -112,18 +123,19 @@ std::optional<quartz::Color> Coder::decodeColor(std::string_view key) const {
     return color;
 }
 
-std::optional<std::filesystem::path> Coder::decodeResourcePath(std::string_view key) const {
+std::optional<quartz::Image> Coder::decodeImage(std::string_view key) const {
     auto name = decodeString(key);
     if (!name)
         return std::nullopt;
-    std::filesystem::path relative(*name);
-    // A resource name stays inside the resource folder.
-    if (relative.empty() || relative.is_absolute() || *name == ".." ||
-        name->find("../") != std::string::npos) {
+    if (!isResourceName(*name)) {
         fail("\"" + std::string(key) + "\" must name a resource inside the resource folder");
         return std::nullopt;
     }
-    return resourceFolder_ / relative;
+    auto path = resourceFolder_ / *name;
+    auto image = quartz::Image::imageWithContentsOfFile(path.string());
+    if (!image)
+        fail("\"" + std::string(key) + "\": no image at " + path.string());
+    return image;
 }
 
 std::optional<Coder> Coder::decodeObject(std::string_view key) const {

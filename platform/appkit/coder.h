@@ -3,6 +3,7 @@
 #include "platform/foundation/json.h"
 #include "platform/quartz/color.h"
 #include "platform/quartz/geometry.h"
+#include "platform/quartz/image.h"
 
 #include <filesystem>
 #include <memory>
@@ -30,8 +31,8 @@ public:
     // [red, green, blue] or [red, green, blue, alpha], components 0…1, or a named colour
     // ("white", "black", "gray", "darkGray", "clear").
     std::optional<quartz::Color> decodeColor(std::string_view key) const;
-    // The path of a resource named by the attribute, inside the interface file's resource folder.
-    std::optional<std::filesystem::path> decodeResourcePath(std::string_view key) const;
+    // The PNG image named by the attribute, inside the interface file's resource folder.
+    std::optional<quartz::Image> decodeImage(std::string_view key) const;
     // The attributes of an object-valued attribute, e.g. a font's; errors go to this coder.
     std::optional<Coder> decodeObject(std::string_view key) const;
 
@@ -52,6 +53,9 @@ private:
     std::filesystem::path resourceFolder_;
     std::shared_ptr<std::optional<std::string>> error_; // shared with nested coders
 };
+
+// Whether a resource name stays inside its folder: relative, without "..", without NUL.
+bool isResourceName(std::string_view name);
 
 // Typed values of interface files, shared by archived attributes and user-defined properties.
 std::optional<quartz::Color> colorFromJSON(const foundation::JSONValue& value);

@@ -92,15 +92,4 @@ std::optional<PropertyValue> InterfaceValueReader::readReference(const JSONValue
     return object;
 }
 
-bool isResourceName(std::string_view name) {
-    std::filesystem::path path(name);
-    if (name.empty() || name.find('\0') != std::string_view::npos || path.has_root_path())
-        return false;
-    for (const auto& part : path) {
-        if (part == "..")
-            return false;
-    }
-    return true;
-}
-
 } // namespace appkit

@@ -37,7 +37,4 @@ private:
     std::map<std::string, quartz::Image, std::less<>> images_;
 };
 
-// Whether a resource name stays inside the resource folder: relative, without "..".
-bool isResourceName(std::string_view name);
-
 } // namespace appkit
