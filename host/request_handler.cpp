@@ -33,7 +33,8 @@ void RequestHandler::handleJsonResult(const JSONValue& object) {
     if (!url.is_string())
         return;
     const auto& text = url.get_ref<const std::string&>();
-    log_.line("URL: " + text);
+    if (log_.isEnabled())
+        log_.line("URL: " + text);
     openURLString(text);
 }
 
