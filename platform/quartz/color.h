@@ -9,7 +9,9 @@ public:
     constexpr Color() = default;
     constexpr Color(double red, double green, double blue, double alpha = 1.0)
         : red_(red), green_(green), blue_(blue), alpha_(alpha) {}
-    static constexpr Color gray(double white, double alpha = 1.0) { return Color(white, white, white, alpha); }
+    static constexpr Color gray(double white, double alpha = 1.0) {
+        return Color(white, white, white, alpha);
+    }
 
     // The frameworks' named colours.
     static constexpr Color whiteColor() { return gray(1.0); }
@@ -27,7 +29,8 @@ public:
     // The colour a fraction of the way from this one to another, component by component.
     constexpr Color interpolated(const Color& to, double fraction) const {
         auto mix = [fraction](double a, double b) { return a + (b - a) * fraction; };
-        return Color(mix(red_, to.red_), mix(green_, to.green_), mix(blue_, to.blue_), mix(alpha_, to.alpha_));
+        return Color(mix(red_, to.red_), mix(green_, to.green_), mix(blue_, to.blue_),
+                     mix(alpha_, to.alpha_));
     }
 
     constexpr bool operator==(const Color&) const = default;
