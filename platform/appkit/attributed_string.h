@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/appkit/font.h"
+#include "platform/quartz/color.h"
+#include "platform/quartz/geometry.h"
+#include "platform/quartz/text_style.h"
 
 #include <optional>
 #include <string>
@@ -26,7 +29,15 @@ struct AttributedString {
     std::optional<ParagraphStyle> paragraphStyle;
     std::optional<Font> font;
     std::optional<double> kern; // extra space between characters, in points
+    std::optional<quartz::Color> foregroundColor;
     bool operator==(const AttributedString&) const = default;
 };
+
+// How the string is set when drawn: its own font, else the given one; black unless it has a colour.
+quartz::TextStyle textStyleOf(const AttributedString& string, const Font& fallbackFont, bool wraps);
+
+// The size the string takes on one line (the frameworks' sizeWithAttributes), in the system font
+// unless it has its own; the same metrics the drawing uses.
+quartz::Size sizeOfAttributedString(const AttributedString& string);
 
 } // namespace appkit

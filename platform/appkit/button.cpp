@@ -1,7 +1,13 @@
 #include "platform/appkit/button.h"
 
+#include "platform/appkit/attributed_string.h"
 #include "platform/appkit/coder.h"
 #include "platform/appkit/runtime.h"
+#include "platform/quartz/graphics_context.h"
+#include "platform/quartz/text_layout.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace appkit {
 
@@ -94,6 +100,42 @@ void Button::mouseUp(const Event& event) {
         setState(state_ == NSControlStateValueOn ? NSControlStateValueOff : NSControlStateValueOn);
     auto keepAlive = shared_from_this(); // the action may close the window that holds the button
     sendAction(action(), target());
+}
+
+void Button::drawRect(quartz::Rect) {
+    auto* context = quartz::GraphicsContext::current();
+    if (!context)
+        return;
+    cairo_t* cairo = context->cairo();
+    quartz::Rect bezel{0.5, 0.5, bounds().width() - 1, bounds().height() - 1};
+    double radius = std::min(bezelCornerRadius, std::min(bezel.width(), bezel.height()) / 2);
+    if (radius > 0) {
+        cairo_new_sub_path(cairo);
+        cairo_arc(cairo, bezel.maxX() - radius, bezel.minY() + radius, radius, -M_PI / 2, 0);
+        cairo_arc(cairo, bezel.maxX() - radius, bezel.maxY() - radius, radius, 0, M_PI / 2);
+        cairo_arc(cairo, bezel.minX() + radius, bezel.maxY() - radius, radius, M_PI / 2, M_PI);
+        cairo_arc(cairo, bezel.minX() + radius, bezel.minY() + radius, radius, M_PI, 3 * M_PI / 2);
+        cairo_close_path(cairo);
+    }
+    double fill = highlighted_ || state_ == NSControlStateValueOn ? 0.82 : 1.0;
+    cairo_set_source_rgb(cairo, fill, fill, fill);
+    cairo_fill_preserve(cairo);
+    cairo_set_source_rgba(cairo, 0, 0, 0, 0.25);
+    cairo_set_line_width(cairo, 1);
+    cairo_stroke(cairo);
+    drawTitle(*context);
+}
+
+void Button::drawTitle(quartz::GraphicsContext& context) const {
+    AttributedString string;
+    string.string = title_;
+    auto style = textStyleOf(string, font().value_or(Font::systemFontOfSize(Font::systemFontSize)), false);
+    if (!isEnabled())
+        style.color = quartz::Color::gray(0, 0.35);
+    quartz::Size size = quartz::sizeOfText(title_, style);
+    quartz::Rect area{(bounds().width() - size.width) / 2, (bounds().height() - size.height) / 2, size.width,
+                      size.height};
+    quartz::drawText(context, title_, style, area);
 }
 
 } // namespace appkit

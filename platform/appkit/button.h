@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/appkit/control.h"
+#include "platform/quartz/graphics_context.h"
 #include "platform/quartz/image.h"
 
 #include <optional>
@@ -54,8 +55,14 @@ public:
 
     void mouseDown(const Event& event) override;
     void mouseUp(const Event& event) override;
+    // The plain look: a rounded bezel, darker while pressed or on, and the title in its centre.
+    void drawRect(quartz::Rect dirtyRect) override;
+
+    static constexpr double bezelCornerRadius = 5;
 
 private:
+    void drawTitle(quartz::GraphicsContext& context) const;
+
     std::string title_;
     std::optional<quartz::Image> image_;
     std::optional<quartz::Image> alternateImage_;

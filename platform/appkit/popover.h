@@ -39,6 +39,12 @@ public:
     NSRectEdge preferredEdge() const { return preferredEdge_; }
     // The positioning rectangle in the anchor window's coordinates.
     std::optional<quartz::Rect> positioningRectInWindow() const;
+    // Where the content goes in the anchor window: its size, beside the positioning rectangle on
+    // the preferred edge, a gap away for the arrow, moved inside the window where it would not fit.
+    std::optional<quartz::Rect> contentFrameInWindow() const;
+
+    // Room between the positioning rectangle and the content.
+    static constexpr double arrowGap = 8;
 
 private:
     std::shared_ptr<ViewController> contentViewController_;

@@ -2,6 +2,7 @@
 
 #include "platform/appkit/coder.h"
 #include "platform/appkit/runtime.h"
+#include "platform/quartz/text_layout.h"
 
 namespace appkit {
 
@@ -37,6 +38,18 @@ void TextField::setAttributedStringValue(const AttributedString& string) {
 void TextField::setWraps(bool wraps) {
     wraps_ = wraps;
     setNeedsDisplay();
+}
+
+void TextField::drawRect(quartz::Rect) {
+    auto* context = quartz::GraphicsContext::current();
+    if (!context || attributedString_.string.empty())
+        return;
+    auto style =
+        textStyleOf(attributedString_, font().value_or(Font::systemFontOfSize(Font::systemFontSize)), wraps_);
+    quartz::Rect area = bounds();
+    quartz::Rect inset{area.origin.x + horizontalInset, area.origin.y, area.width() - 2 * horizontalInset,
+                       area.height()};
+    quartz::drawText(*context, attributedString_.string, style, inset);
 }
 
 } // namespace appkit

@@ -23,6 +23,10 @@ public:
     bool wraps() const { return wraps_; }
     void setWraps(bool wraps);
 
+    // The text from the top, inset from the sides as a label's cell insets it.
+    void drawRect(quartz::Rect dirtyRect) override;
+    static constexpr double horizontalInset = 2;
+
 private:
     AttributedString attributedString_;
     bool wraps_ = false;

@@ -1,19 +1,179 @@
 #include "platform/appkit/window_drawing.h"
 
+#include "platform/appkit/popover.h"
+#include "platform/appkit/view_controller.h"
+#include "platform/quartz/renderer.h"
+
+#include <cmath>
+
 namespace appkit {
 
-// Placeholder until view drawing lands.
-void drawWindow(Window&, quartz::GraphicsContext&, double) {}
+namespace {
 
-std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double) {
-    double scale = window.backingScaleFactor();
-    window.setViewsNeedDisplay(false);
-    return quartz::Bitmap::make(static_cast<int>(window.frame().width() * scale),
-                                static_cast<int>(window.frame().height() * scale));
+constexpr quartz::Color windowBackgroundColor = quartz::Color::gray(0.93);
+constexpr quartz::Color popoverBackgroundColor = quartz::Color::gray(0.98);
+constexpr quartz::Color popoverBorderColor = quartz::Color::gray(0.0, 0.15);
+constexpr double popoverCornerRadius = 6;
+
+template <typename Visit> void forEachView(View& view, const Visit& visit) {
+    visit(view);
+    for (const auto& subview : view.subviews())
+        forEachView(*subview, visit);
 }
 
-bool windowIsAnimating(const Window&, double) {
-    return false;
+// The content views of the window and of its popovers.
+template <typename Visit> void forEachViewOf(const Window& window, const Visit& visit) {
+    if (window.contentView())
+        forEachView(*window.contentView(), visit);
+    for (const auto& popover : window.popovers()) {
+        auto controller = popover->contentViewController();
+        if (auto content = controller ? controller->viewIfLoaded() : nullptr)
+            forEachView(*content, visit);
+    }
+}
+
+void removeFinishedAnimations(quartz::Layer& layer, double time) {
+    layer.removeFinishedAnimations(time);
+    if (layer.mask())
+        removeFinishedAnimations(*layer.mask(), time);
+    for (const auto& sublayer : layer.sublayers())
+        removeFinishedAnimations(*sublayer, time);
+}
+
+void addRoundedRectangle(cairo_t* cairo, quartz::Rect rect, double radius) {
+    double x = rect.origin.x, y = rect.origin.y, width = rect.width(), height = rect.height();
+    cairo_new_sub_path(cairo);
+    cairo_arc(cairo, x + width - radius, y + radius, radius, -M_PI / 2, 0);
+    cairo_arc(cairo, x + width - radius, y + height - radius, radius, 0, M_PI / 2);
+    cairo_arc(cairo, x + radius, y + height - radius, radius, M_PI / 2, M_PI);
+    cairo_arc(cairo, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
+    cairo_close_path(cairo);
+}
+
+void setSourceColor(cairo_t* cairo, quartz::Color color) {
+    cairo_set_source_rgba(cairo, color.red(), color.green(), color.blue(), color.alpha());
+}
+
+class ViewPainter {
+public:
+    ViewPainter(quartz::GraphicsContext& context, double time) : context_(context), time_(time) {}
+
+    // The context's user space is the superview's own.
+    void paint(View& view, bool superviewFlipped) {
+        cairo_t* cairo = context_.cairo();
+        cairo_save(cairo);
+        enterUnflippedSpace(view, superviewFlipped);
+        bool grouped = view.alphaValue() < 1;
+        if (grouped)
+            cairo_push_group(cairo);
+        paintContent(view);
+        if (grouped) {
+            cairo_pop_group_to_source(cairo);
+            cairo_paint_with_alpha(cairo, view.alphaValue());
+        }
+        cairo_restore(cairo);
+        context_.setFlipped(superviewFlipped);
+    }
+
+private:
+    // Origin at the view's bottom-left corner, y growing up: the space its layer sits in.
+    void enterUnflippedSpace(const View& view, bool superviewFlipped) {
+        quartz::Rect frame = view.frame();
+        cairo_t* cairo = context_.cairo();
+        if (superviewFlipped) {
+            cairo_translate(cairo, frame.origin.x, frame.origin.y + frame.height());
+            cairo_scale(cairo, 1, -1);
+        } else {
+            cairo_translate(cairo, frame.origin.x, frame.origin.y);
+        }
+        context_.setFlipped(false);
+    }
+
+    void paintContent(View& view) {
+        if (view.layer())
+            quartz::drawLayerTree(context_, *view.layer(), time_);
+        cairo_t* cairo = context_.cairo();
+        if (view.isFlipped()) {
+            cairo_translate(cairo, 0, view.frame().height());
+            cairo_scale(cairo, 1, -1);
+            context_.setFlipped(true);
+        }
+        {
+            quartz::GraphicsContext::Scope current(context_);
+            cairo_save(cairo);
+            view.drawRect(view.bounds());
+            cairo_restore(cairo);
+        }
+        for (const auto& subview : view.subviews())
+            paint(*subview, view.isFlipped());
+    }
+
+    quartz::GraphicsContext& context_;
+    double time_;
+};
+
+void drawPopover(const Popover& popover, quartz::GraphicsContext& context, double time) {
+    auto frame = popover.contentFrameInWindow();
+    if (!frame)
+        return;
+    auto content = popover.contentViewController()->viewIfLoaded();
+    cairo_t* cairo = context.cairo();
+    addRoundedRectangle(cairo, *frame, popoverCornerRadius);
+    setSourceColor(cairo, popoverBackgroundColor);
+    cairo_fill_preserve(cairo);
+    setSourceColor(cairo, popoverBorderColor);
+    cairo_set_line_width(cairo, 1);
+    cairo_stroke(cairo);
+    // The content view is laid out where the popover puts it, whatever its own frame says.
+    cairo_save(cairo);
+    cairo_translate(cairo, frame->origin.x - content->frame().origin.x,
+                    frame->origin.y - content->frame().origin.y);
+    ViewPainter(context, time).paint(*content, false);
+    cairo_restore(cairo);
+}
+
+} // namespace
+
+void drawWindow(Window& window, quartz::GraphicsContext& context, double time) {
+    if (window.contentView())
+        ViewPainter(context, time).paint(*window.contentView(), false);
+    for (const auto& popover : window.popovers())
+        drawPopover(*popover, context, time);
+}
+
+std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
+    double scale = window.backingScaleFactor();
+    quartz::Size size = window.frame().size;
+    auto bitmap = quartz::Bitmap::make(static_cast<int>(std::ceil(size.width * scale)),
+                                       static_cast<int>(std::ceil(size.height * scale)));
+    if (!bitmap)
+        return nullptr;
+    cairo_t* cairo = cairo_create(bitmap->cairoSurface());
+    cairo_scale(cairo, scale, scale);
+    cairo_translate(cairo, 0, size.height);
+    cairo_scale(cairo, 1, -1);
+    setSourceColor(cairo, windowBackgroundColor);
+    cairo_paint(cairo);
+    quartz::GraphicsContext context(cairo, scale, false);
+    drawWindow(window, context, time);
+    cairo_destroy(cairo);
+    cairo_surface_flush(bitmap->cairoSurface());
+
+    forEachViewOf(window, [time](View& view) {
+        view.setNeedsDisplay(false);
+        if (view.layer())
+            removeFinishedAnimations(*view.layer(), time);
+    });
+    window.setViewsNeedDisplay(false);
+    return bitmap;
+}
+
+bool windowIsAnimating(const Window& window, double time) {
+    bool animating = false;
+    forEachViewOf(window, [&animating, time](View& view) {
+        animating = animating || (view.layer() && quartz::treeIsAnimating(*view.layer(), time));
+    });
+    return animating;
 }
 
 } // namespace appkit
