@@ -66,3 +66,32 @@ TEST(Popover, ClosesWithItsWindow) {
     EXPECT_FALSE(scene.popover->isShown());
     EXPECT_TRUE(scene.window->popovers().empty());
 }
+
+TEST(Popover, PlacesItsContentOnThePreferredEdgeAsTheAnchorSeesIt) {
+    PopoverScene scene;
+    scene.popover->contentViewController()->view()->setFrame({0, 0, 40, 30});
+    auto plain = View::make({100, 120, 60, 20});
+    scene.window->contentView()->addSubview(plain);
+
+    scene.popover->showRelativeToRect(plain->bounds(), plain, NSMinYEdge); // below a plain view
+    EXPECT_EQ(scene.popover->contentFrameInWindow(), quartz::Rect(110, 120 - Popover::arrowGap - 30, 40, 30));
+    scene.popover->showRelativeToRect(scene.button->bounds(), scene.button,
+                                      NSMinYEdge); // above a flipped one
+    EXPECT_EQ(scene.popover->contentFrameInWindow(), quartz::Rect(110, 100 + Popover::arrowGap, 40, 30));
+    scene.popover->showRelativeToRect(scene.button->bounds(), scene.button, NSMaxXEdge);
+    EXPECT_EQ(scene.popover->contentFrameInWindow(), quartz::Rect(160 + Popover::arrowGap, 75, 40, 30));
+}
+
+TEST(Popover, KeepsItsContentInsideTheWindow) {
+    PopoverScene scene;
+    scene.popover->contentViewController()->view()->setFrame({0, 0, 80, 30});
+    auto corner = View::make({0, 0, 20, 10});
+    scene.window->contentView()->addSubview(corner);
+    scene.popover->showRelativeToRect(corner->bounds(), corner, NSMinYEdge);
+    EXPECT_EQ(scene.popover->contentFrameInWindow(), quartz::Rect(0, 0, 80, 30));
+}
+
+TEST(Popover, AClosedPopoverHasNoPlace) {
+    PopoverScene scene;
+    EXPECT_EQ(scene.popover->contentFrameInWindow(), std::nullopt);
+}
