@@ -65,11 +65,12 @@ Runtime& Runtime::shared() {
 }
 
 ClassInfo& Runtime::add(std::type_index type, std::string name, std::string_view baseName,
-                        std::function<std::shared_ptr<Object>()> make) {
-    auto info = std::make_unique<ClassInfo>(name, std::string(baseName), std::move(make));
+                        std::function<std::shared_ptr<Object>()> make, ClassInfo::InstanceTest isInstance) {
+    auto info = std::make_unique<ClassInfo>(name, std::string(baseName), std::move(make), isInstance);
     ClassInfo& added = *info;
     classes_.insert_or_assign(std::move(name), std::move(info));
     byType_.insert_or_assign(type, &added);
+    nearest_.clear();
     return added;
 }
 
@@ -79,8 +80,22 @@ const ClassInfo* Runtime::classNamed(std::string_view name) const {
 }
 
 const ClassInfo* Runtime::classOf(const Object& object) const {
-    auto found = byType_.find(typeid(object));
-    return found == byType_.end() ? nullptr : found->second;
+    if (auto found = byType_.find(typeid(object)); found != byType_.end())
+        return found->second;
+    auto [cached, added] = nearest_.try_emplace(typeid(object), nullptr);
+    if (added)
+        cached->second = nearestRegisteredClass(object);
+    return cached->second;
+}
+
+// The most derived registered class the object belongs to.
+const ClassInfo* Runtime::nearestRegisteredClass(const Object& object) const {
+    const ClassInfo* nearest = nullptr;
+    for (const auto& [name, info] : classes_) {
+        if (info->isInstance(object) && (nearest == nullptr || info->isKindOf(*nearest)))
+            nearest = info.get();
+    }
+    return nearest;
 }
 
 bool setValueForKey(Object& object, std::string_view key, const PropertyValue& value, std::string* error) {

@@ -28,8 +28,12 @@ using Action = std::function<void(Object& target, Object* sender)>;
 // actions by name. Look-ups go up the chain of bases.
 class ClassInfo {
 public:
-    ClassInfo(std::string name, std::string baseName, std::function<std::shared_ptr<Object>()> make)
-        : name_(std::move(name)), baseName_(std::move(baseName)), make_(std::move(make)) {}
+    using InstanceTest = bool (*)(const Object&);
+
+    ClassInfo(std::string name, std::string baseName, std::function<std::shared_ptr<Object>()> make,
+              InstanceTest isInstance)
+        : name_(std::move(name)), baseName_(std::move(baseName)), make_(std::move(make)),
+          isInstance_(isInstance) {}
 
     const std::string& name() const { return name_; }
     // Looked up when asked: classes register in no particular order.
@@ -37,6 +41,8 @@ public:
     bool isKindOf(const ClassInfo& other) const;
     // Runs the constructor only; the caller runs an initialiser next.
     std::shared_ptr<Object> make() const { return make_ ? make_() : nullptr; }
+    // Whether the object is of this class or a subclass, registered or not.
+    bool isInstance(const Object& object) const { return isInstance_(object); }
 
     const PropertyInfo* property(std::string_view key) const;
     const Action* action(std::string_view name) const;
@@ -52,6 +58,7 @@ private:
     std::string name_;
     std::string baseName_;
     std::function<std::shared_ptr<Object>()> make_;
+    InstanceTest isInstance_;
     std::map<std::string, PropertyInfo, std::less<>> properties_;
     std::map<std::string, Action, std::less<>> actions_;
 };
@@ -71,11 +78,15 @@ public:
     const ClassInfo* classOf(const Object& object) const;
 
     ClassInfo& add(std::type_index type, std::string name, std::string_view baseName,
-                   std::function<std::shared_ptr<Object>()> make);
+                   std::function<std::shared_ptr<Object>()> make, ClassInfo::InstanceTest isInstance);
 
 private:
+    const ClassInfo* nearestRegisteredClass(const Object& object) const;
+
     std::map<std::string, std::unique_ptr<ClassInfo>, std::less<>> classes_;
     std::map<std::type_index, const ClassInfo*> byType_;
+    // Unregistered subclasses, found once by a search of the registered classes.
+    mutable std::map<std::type_index, const ClassInfo*> nearest_;
 };
 
 // Key-value coding and actions by name on any registered object. Failures say what was wrong in
@@ -129,7 +140,8 @@ template <typename T> ClassBuilder<T> Runtime::registerClass(std::string name, s
     std::function<std::shared_ptr<Object>()> make;
     if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
         make = [] { return std::make_shared<T>(); };
-    return ClassBuilder<T>(add(typeid(T), std::move(name), baseName, std::move(make)));
+    auto isInstance = [](const Object& object) { return dynamic_cast<const T*>(&object) != nullptr; };
+    return ClassBuilder<T>(add(typeid(T), std::move(name), baseName, std::move(make), isInstance));
 }
 
 // Registers a class when the program starts: `static ClassRegistration registration([] { ... });`

@@ -138,8 +138,9 @@ private:
 };
 
 void registerWidget(Runtime& runtime) {
-    ClassInfo& info =
-        runtime.add(typeid(Widget), "LoaderTestWidget", "View", [] { return std::make_shared<Widget>(); });
+    ClassInfo& info = runtime.add(
+        typeid(Widget), "LoaderTestWidget", "View", [] { return std::make_shared<Widget>(); },
+        [](const Object& object) { return dynamic_cast<const Widget*>(&object) != nullptr; });
     ClassBuilder<Widget>(info)
         .property("cornerRadius", &Widget::cornerRadius, &Widget::setCornerRadius)
         .property("momentary", &Widget::momentary, &Widget::setMomentary)

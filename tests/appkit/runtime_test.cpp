@@ -1,3 +1,4 @@
+#include "platform/appkit/button.h"
 #include "platform/appkit/runtime.h"
 
 #include <gtest/gtest.h>
@@ -124,4 +125,14 @@ TEST(Runtime, SendsActionsByNameUpTheClassChain) {
     EXPECT_EQ(gauge->shouts, 1);
     EXPECT_FALSE(sendAction("shout:", *std::make_shared<Gauge>(), nullptr));
     EXPECT_FALSE(respondsToAction(Stranger(), "reset:"));
+}
+
+TEST(Runtime, AnUnregisteredSubclassIsKnownAsItsNearestRegisteredClass) {
+    class LocalButton : public Button {};
+    auto button = std::make_shared<LocalButton>();
+    const ClassInfo* info = Runtime::shared().classOf(*button);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->name(), "Button");
+    EXPECT_TRUE(setValueForKey(*button, "action", std::string("launch:")));
+    EXPECT_EQ(button->action(), "launch:");
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/appkit/window.h"
+#include "platform/foundation/clock.h"
+#include "tests/support/temporary_home.h"
+
+#include <memory>
+
+// A window on a manual clock with the widgets' resources, for driving widgets by pointer events
+// and timers.
+class WidgetScene : public TemporaryHome {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Moves the clock on and fires the timers that are due.
+    void advance(double seconds);
+    void moveTo(quartz::Point point) { window_->mouseMovedTo(point); }
+
+    const std::shared_ptr<appkit::Window>& window() const { return window_; }
+
+private:
+    foundation::ScopedManualClock clock_;
+    std::shared_ptr<appkit::Window> window_;
+};
