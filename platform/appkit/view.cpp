@@ -19,7 +19,8 @@ void View::initWithFrame(quartz::Rect frame) {
 }
 
 bool View::initWithCoder(const Coder& coder) {
-    initWithFrame(coder.decodeRect("frame").value_or(quartz::Rect{}));
+    // Not the subclass's initWithFrame: an archive is its own way in, as in the frameworks.
+    View::initWithFrame(coder.decodeRect("frame").value_or(quartz::Rect{}));
     if (coder.decodeBool("wantsLayer").value_or(false))
         setWantsLayer(true);
     if (auto alpha = coder.decodeNumber("alphaValue"))

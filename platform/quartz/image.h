@@ -26,6 +26,8 @@ public:
     // that rounds to an empty or oversized bitmap.
     std::shared_ptr<const Bitmap> bitmapForProposedRect(Rect rect, double scale) const;
 
+    // The pixels as loaded, at the image's own density.
+    const std::shared_ptr<const Bitmap>& bitmap() const { return pixels_; }
     bool operator==(const Image& other) const { return pixels_ == other.pixels_; }
 
 private:
