@@ -7,6 +7,7 @@ void WidgetScene::SetUp() {
     TemporaryHome::SetUp();
     appkit::Bundle::mainBundle().setResourcePath(VANTREL_WIDGET_RESOURCE_DIR);
     window_ = appkit::Window::make({0, 0, 400, 300});
+    window_->makeKeyWindow();
 }
 
 void WidgetScene::TearDown() {
