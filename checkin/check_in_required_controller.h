@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/appkit/view_controller.h"
+
+#include <optional>
+#include <string>
+
+// The launcher window's controller. Its one action hands the stored application path to the
+// manager application named by the manager's configuration file, then ends the process.
+class CheckInRequiredController : public appkit::ViewController {
+public:
+    void viewDidLoad() override;
+    // Reads the configuration afresh; does nothing while it lacks "last_opened" or
+    // "last_known_path", so the action can be tried again later.
+    void launch(appkit::Object* sender);
+    void viewDidAppear() override;
+    // The product's support folder: the user's Application Support folder plus "Vantrel".
+    std::optional<std::string> getAppBundle() const;
+
+protected:
+    // Where the process ends after a hand-off; tests replace it.
+    virtual void exitProcess(int status);
+};
