@@ -24,6 +24,7 @@ std::uint64_t bigEndian(std::string_view bytes, std::size_t position, std::size_
 struct References {
     std::size_t start = 0;
     std::uint64_t count = 0;
+    bool ofDictionary = false; // the first half of the references are then its keys
 };
 
 // The object table of a binary list, every read checked against the bounds the trailer gives.
@@ -37,6 +38,8 @@ public:
     std::optional<References> referencesOf(std::uint64_t object) const;
     // None when a reference names no object.
     std::optional<std::uint64_t> reference(const References& references, std::uint64_t index) const;
+    // libplist 2.2 aborts the process on a key holding a NUL; an object that is no text is no key.
+    bool isUsableKey(std::uint64_t object) const;
 
 private:
     std::optional<std::uint64_t> countAfterMarker(std::size_t& position, unsigned smallCount) const;
@@ -107,7 +110,27 @@ std::optional<References> ObjectTable::referencesOf(std::uint64_t object) const 
     std::uint64_t room = (tableStart_ - position) / referenceSize_;
     if (!count || *count > (isDictionary ? room / 2 : room))
         return std::nullopt;
-    return References{position, isDictionary ? *count * 2 : *count};
+    return References{position, isDictionary ? *count * 2 : *count, isDictionary};
+}
+
+bool ObjectTable::isUsableKey(std::uint64_t object) const {
+    std::uint64_t offset = bigEndian(bytes_, tableStart_ + object * offsetSize_, offsetSize_);
+    if (offset < magic.size() || offset >= tableStart_)
+        return false;
+    auto position = static_cast<std::size_t>(offset);
+    unsigned marker = static_cast<unsigned char>(bytes_[position++]);
+    bool isASCII = (marker & 0xF0) == 0x50, isUTF16 = (marker & 0xF0) == 0x60;
+    auto count = countAfterMarker(position, marker & 0x0F);
+    std::uint64_t unit = isUTF16 ? 2 : 1;
+    if (!(isASCII || isUTF16) || !count || *count > (tableStart_ - position) / unit)
+        return false;
+    std::string_view text = bytes_.substr(position, static_cast<std::size_t>(*count * unit));
+    if (isASCII)
+        return text.find('\0') == std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); i += 2)
+        if (text[i] == '\0' && text[i + 1] == '\0')
+            return false;
+    return true;
 }
 
 std::optional<std::uint64_t> ObjectTable::reference(const References& references, std::uint64_t index) const {
@@ -127,7 +150,7 @@ class ShapeWalk {
 public:
     explicit ShapeWalk(const ObjectTable& table)
         : table_(table), state_(table.objectCount(), State::unseen), depth_(table.objectCount(), 0),
-          values_(table.objectCount(), 0) {}
+          values_(table.objectCount(), 0), keyChecked_(table.objectCount(), false) {}
 
     bool run(std::string* reason);
 
@@ -140,6 +163,7 @@ private:
     };
 
     bool enter(std::uint64_t object);
+    bool checkKey(std::uint64_t object);
     void finish(std::uint64_t object);
     void addChild(std::uint64_t parent, std::uint64_t child);
     bool refuse(std::string* reason, const std::string& why) const;
@@ -148,6 +172,7 @@ private:
     std::vector<State> state_;
     std::vector<std::uint16_t> depth_;
     std::vector<std::uint32_t> values_; // saturates just past the limit
+    std::vector<bool> keyChecked_;
     std::vector<Frame> stack_;
     std::string fault_;
 };
@@ -169,6 +194,13 @@ bool ShapeWalk::enter(std::uint64_t object) {
     state_[object] = State::open;
     stack_.push_back(Frame{object, *references});
     return true;
+}
+
+bool ShapeWalk::checkKey(std::uint64_t object) {
+    if (keyChecked_[object])
+        return true; // keys are often shared: look at each once
+    keyChecked_[object] = true;
+    return table_.isUsableKey(object);
 }
 
 void ShapeWalk::finish(std::uint64_t object) {
@@ -199,9 +231,12 @@ bool ShapeWalk::run(std::string* reason) {
                                           std::to_string(maximumPropertyListValueCount) + " values");
             continue;
         }
+        bool isKey = frame.references.ofDictionary && frame.next < frame.references.count / 2;
         auto child = table_.reference(frame.references, frame.next++);
         if (!child)
             return refuse(reason, "a reference names no object");
+        if (isKey && !checkKey(*child))
+            return refuse(reason, "a dictionary key is not text, or holds a NUL character");
         if (state_[*child] == State::finished) {
             // Shared: libplist copies it out once more, here as deep as this path puts it.
             if (stack_.size() + 1 + depth_[*child] > maximumPropertyListDepth)

@@ -35,6 +35,12 @@ public:
             append(object, reference, 4);
         return object;
     }
+    static std::string dictionary(std::uint32_t key, std::uint32_t value) {
+        std::string object(1, char(0xD1));
+        append(object, key, 4);
+        append(object, value, 4);
+        return object;
+    }
     void replace(std::uint32_t index, std::string object) { objects_[index] = std::move(object); }
 
     std::string build(std::uint32_t root) const {
@@ -140,6 +146,27 @@ TEST(BinaryPropertyListGuard, ASharedChainReachedDeeperStillCountsItsDepth) {
         second = builder.add(BinaryListBuilder::array({second}));
     std::uint32_t root = builder.add(BinaryListBuilder::array({inner, second}));
     EXPECT_FALSE(binaryPropertyListIsWithinLimits(builder.build(root), nullptr));
+}
+
+TEST(BinaryPropertyListGuard, KeysHoldingNulAreRefusedRatherThanAbortingLibplist) {
+    for (std::string key : {std::string("\x53"
+                                        "a\0b",
+                                        4),
+                            std::string("\x62\0a\0\0", 5), std::string("\x10\x01")}) {
+        BinaryListBuilder builder;
+        std::uint32_t keyObject = builder.add(key);
+        std::uint32_t value = builder.add(std::string(1, char(0x09)));
+        std::string bytes = builder.build(builder.add(BinaryListBuilder::dictionary(keyObject, value)));
+        std::string reason;
+        EXPECT_FALSE(binaryPropertyListIsWithinLimits(bytes, &reason));
+        EXPECT_NE(reason.find("key"), std::string::npos) << reason;
+        EXPECT_EQ(propertyListWithData(bytes), std::nullopt);
+    }
+    BinaryListBuilder builder;
+    std::uint32_t key = builder.addString("ok");
+    std::uint32_t value = builder.add(std::string(1, char(0x09)));
+    auto read = propertyListWithData(builder.build(builder.add(BinaryListBuilder::dictionary(key, value))));
+    EXPECT_EQ(read, PropertyListValue(PropertyListDictionary{{"ok", true}}));
 }
 
 TEST(BinaryPropertyListGuard, BrokenTablesAreRefused) {
