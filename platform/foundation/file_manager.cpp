@@ -55,6 +55,24 @@ std::optional<std::string> userDirectory(const std::string& key, const std::stri
     return found;
 }
 
+std::string userFolderPath(SearchPathDirectory directory, const std::string& home) {
+    switch (directory) {
+    case SearchPathDirectory::documentDirectory:
+        return userDirectory("XDG_DOCUMENTS_DIR", home).value_or(home + "/Documents");
+    case SearchPathDirectory::applicationSupportDirectory:
+        return environmentPath("XDG_DATA_HOME").value_or(home + "/.local/share");
+    }
+    return home;
+}
+
+std::string abbreviatingWithTilde(std::string path, const std::string& home) {
+    if (home == "/" || !path.starts_with(home))
+        return path; // a home of "/" would turn every path into "~"
+    if (path.size() == home.size() || path[home.size()] == '/')
+        path.replace(0, home.size(), "~");
+    return path;
+}
+
 } // namespace
 
 std::optional<std::string> homeDirectory() {
@@ -63,6 +81,13 @@ std::optional<std::string> homeDirectory() {
     if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
         return std::string(entry->pw_dir);
     return std::nullopt;
+}
+
+std::optional<std::string> userConfigurationDirectory() {
+    auto home = homeDirectory();
+    if (!home)
+        return environmentPath("XDG_CONFIG_HOME");
+    return configHome(*home);
 }
 
 FileManager& FileManager::defaultManager() {
@@ -74,14 +99,16 @@ std::vector<URL> FileManager::URLsForDirectory(SearchPathDirectory directory, Se
     auto home = homeDirectory();
     if (!home)
         return {};
-    switch (directory) {
-    case SearchPathDirectory::documentDirectory:
-        return {
-            URL::fileURLWithPath(userDirectory("XDG_DOCUMENTS_DIR", *home).value_or(*home + "/Documents"))};
-    case SearchPathDirectory::applicationSupportDirectory:
-        return {URL::fileURLWithPath(environmentPath("XDG_DATA_HOME").value_or(*home + "/.local/share"))};
-    }
-    return {};
+    return {URL::fileURLWithPath(userFolderPath(directory, *home))};
+}
+
+std::vector<std::string> SearchPathForDirectoriesInDomains(SearchPathDirectory directory,
+                                                           SearchPathDomainMask, bool expandTilde) {
+    auto home = homeDirectory();
+    if (!home)
+        return {};
+    std::string path = userFolderPath(directory, *home);
+    return {expandTilde ? path : abbreviatingWithTilde(std::move(path), *home)};
 }
 
 bool FileManager::fileExistsAtPath(const std::string& path) const {

@@ -28,4 +28,13 @@ public:
 // $HOME, else the password database's entry for the user; none when neither has one.
 std::optional<std::string> homeDirectory();
 
+// $XDG_CONFIG_HOME when it is absolute, else ~/.config; none without a home directory.
+std::optional<std::string> userConfigurationDirectory();
+
+// The counterpart of NSSearchPathForDirectoriesInDomains: the same folders as URLsForDirectory, as
+// paths. Without tilde expansion, the home folder at the start of a path is written "~". Empty
+// when no home directory can be found.
+std::vector<std::string> SearchPathForDirectoriesInDomains(SearchPathDirectory directory,
+                                                           SearchPathDomainMask domain, bool expandTilde);
+
 } // namespace foundation

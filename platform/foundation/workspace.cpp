@@ -78,10 +78,10 @@ bool Workspace::openURL(const URL& url) {
 }
 
 bool Workspace::runOpener(const URL& url) {
-    return spawnDetached({openerProgram_, url.absoluteString()});
+    return spawnDetached({openerProgram_, url.absoluteString()}, ProgramLookup::onPATH) == 0;
 }
 
-bool Workspace::spawnDetached(const std::vector<std::string>& arguments) {
+int Workspace::spawnDetached(const std::vector<std::string>& arguments, ProgramLookup lookup) {
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
     for (const auto& argument : arguments)
@@ -89,10 +89,11 @@ bool Workspace::spawnDetached(const std::vector<std::string>& arguments) {
     argv.push_back(nullptr);
     SpawnSettings settings;
     pid_t child = 0;
-    if (::posix_spawnp(&child, argv[0], settings.actions(), settings.attributes(), argv.data(), environ) != 0)
-        return false;
+    auto spawn = lookup == ProgramLookup::onPATH ? ::posix_spawnp : ::posix_spawn;
+    if (int failure = spawn(&child, argv[0], settings.actions(), settings.attributes(), argv.data(), environ))
+        return failure;
     reapWhenFinished(child);
-    return true;
+    return 0;
 }
 
 } // namespace foundation

@@ -214,3 +214,53 @@ TEST_F(WorkingDirectory, IsNoneWhenTheDirectoryWasDeleted) {
     std::filesystem::remove(folder);
     EXPECT_EQ(FileManager::defaultManager().currentDirectoryPath(), std::nullopt);
 }
+
+class SearchPaths : public TemporaryHome {
+protected:
+    static std::vector<std::string> applicationSupport(bool expandTilde) {
+        return foundation::SearchPathForDirectoriesInDomains(SearchPathDirectory::applicationSupportDirectory,
+                                                             SearchPathDomainMask::userDomainMask,
+                                                             expandTilde);
+    }
+};
+
+TEST_F(SearchPaths, ApplicationSupportMatchesTheURLForm) {
+    ::setenv("XDG_DATA_HOME", (home() / "data \xC3\xA9").c_str(), 1);
+    EXPECT_EQ(applicationSupport(true), std::vector<std::string>{applicationSupportFolder().value()});
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(applicationSupport(true), std::vector<std::string>{(home() / ".local/share").string()});
+    ::setenv("XDG_DATA_HOME", "~/share", 1);
+    EXPECT_EQ(applicationSupport(true), std::vector<std::string>{(home() / ".local/share").string()})
+        << "a value that is not absolute is ignored, as XDG requires";
+}
+
+TEST_F(SearchPaths, WithoutTildeExpansionHomeIsWrittenAsTilde) {
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(applicationSupport(false), std::vector<std::string>{"~/.local/share"});
+    ::setenv("XDG_DATA_HOME", home().c_str(), 1);
+    EXPECT_EQ(applicationSupport(false), std::vector<std::string>{"~"});
+}
+
+TEST_F(SearchPaths, WithoutTildeExpansionOtherFoldersStayWhole) {
+    ::setenv("XDG_DATA_HOME", "/srv/data", 1);
+    EXPECT_EQ(applicationSupport(false), std::vector<std::string>{"/srv/data"});
+    // Shares the home's text as a prefix, but is not inside it.
+    std::string sibling = home().string() + "-other/share";
+    ::setenv("XDG_DATA_HOME", sibling.c_str(), 1);
+    EXPECT_EQ(applicationSupport(false), std::vector<std::string>{sibling});
+}
+
+TEST_F(SearchPaths, DocumentsFollowUserDirs) {
+    std::filesystem::create_directories(home() / ".config");
+    writeFile(home() / ".config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    EXPECT_EQ(foundation::SearchPathForDirectoriesInDomains(SearchPathDirectory::documentDirectory,
+                                                            SearchPathDomainMask::userDomainMask, false),
+              std::vector<std::string>{"~/Docs"});
+}
+
+TEST_F(SearchPaths, CreateNothingOnDisk) {
+    ::unsetenv("XDG_DATA_HOME");
+    ASSERT_EQ(applicationSupport(true).size(), 1u);
+    ASSERT_EQ(applicationSupport(false).size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_empty(home()));
+}

@@ -1,0 +1,214 @@
+#include "platform/preferences/user_defaults.h"
+#include "tests/support/temporary_home.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace foundation;
+
+namespace {
+
+constexpr const char* domain = "Vantrel_checkIn";
+
+// Ends its process the moment the new store is complete but not yet in place.
+class CrashingUserDefaults : public UserDefaults {
+public:
+    using UserDefaults::UserDefaults;
+
+protected:
+    void storeWillBeReplaced() override { ::raise(SIGKILL); }
+};
+
+// Runs `body` in a child process and gives its exit status.
+template <typename Body> int statusOfChild(Body body) {
+    pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body() ? 0 : 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::optional<std::string> textFor(const UserDefaults& defaults, const std::string& key) {
+    auto value = defaults.valueForKey(key);
+    if (!value || !value->text())
+        return std::nullopt;
+    return *value->text();
+}
+
+} // namespace
+
+class UserDefaultsTest : public TemporaryHome {
+protected:
+    std::filesystem::path storePath() const { return home() / ".config" / domain / "defaults.plist"; }
+
+    void store(const std::string& key, PropertyListValue value) const {
+        UserDefaults defaults(domain);
+        defaults.setValue(std::move(value), key);
+        ASSERT_TRUE(defaults.synchronize());
+    }
+};
+
+TEST_F(UserDefaultsTest, TheStoreLivesInTheConfigurationFolder) {
+    EXPECT_EQ(UserDefaults(domain).storePath(), storePath().string());
+    ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(UserDefaults(domain).storePath(), storePath().string());
+    ::setenv("XDG_CONFIG_HOME", (home() / "elsewhere").c_str(), 1);
+    EXPECT_EQ(UserDefaults(domain).storePath(), (home() / "elsewhere" / domain / "defaults.plist").string());
+}
+
+TEST_F(UserDefaultsTest, TheStandardDomainIsTheProgramName) {
+    EXPECT_EQ(UserDefaults::standardUserDefaults().domain(), "preferences_tests");
+}
+
+TEST_F(UserDefaultsTest, SynchronizedValuesSurviveARestart) {
+    store("apppath", "/Applications/My App \xC3\xA9/it's \"here\"");
+    UserDefaults restarted(domain);
+    EXPECT_EQ(textFor(restarted, "apppath"), "/Applications/My App \xC3\xA9/it's \"here\"");
+}
+
+TEST_F(UserDefaultsTest, AnotherProcessReadsWhatWasSynchronized) {
+    store("apppath", "/opt/app");
+    EXPECT_EQ(statusOfChild([] { return textFor(UserDefaults(domain), "apppath") == "/opt/app"; }), 0);
+    EXPECT_EQ(statusOfChild([] {
+                  UserDefaults defaults(domain);
+                  defaults.setValue("/from/child", "apppath");
+                  return defaults.synchronize();
+              }),
+              0);
+    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/from/child");
+}
+
+TEST_F(UserDefaultsTest, UnsynchronizedChangesAreSeenOnlyByTheirOwnObject) {
+    UserDefaults defaults(domain);
+    defaults.setValue("/pending", "apppath");
+    EXPECT_EQ(textFor(defaults, "apppath"), "/pending");
+    EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
+    EXPECT_FALSE(std::filesystem::exists(storePath()));
+}
+
+TEST_F(UserDefaultsTest, ReadsSeeWhatOthersSynchronizedSince) {
+    UserDefaults reader(domain);
+    EXPECT_EQ(reader.valueForKey("apppath"), std::nullopt);
+    store("apppath", "/later");
+    EXPECT_EQ(textFor(reader, "apppath"), "/later");
+}
+
+TEST_F(UserDefaultsTest, OtherKeysAreKept) {
+    UserDefaults first(domain), second(domain);
+    first.setValue("one", "first");
+    second.setValue(2, "second");
+    ASSERT_TRUE(first.synchronize());
+    ASSERT_TRUE(second.synchronize()); // made its change before the first one was written
+    UserDefaults reader(domain);
+    EXPECT_EQ(textFor(reader, "first"), "one");
+    EXPECT_EQ(reader.valueForKey("second"), PropertyListValue(2));
+}
+
+TEST_F(UserDefaultsTest, ValuesKeepTheirKinds) {
+    UserDefaults defaults(domain);
+    defaults.setValue(true, "flag");
+    defaults.setValue(-3, "count");
+    defaults.setValue(2.5, "scale");
+    defaults.setValue(PropertyListArray{"a", PropertyListDictionary{{"b", false}}}, "list");
+    ASSERT_TRUE(defaults.synchronize());
+    UserDefaults reader(domain);
+    EXPECT_EQ(reader.valueForKey("flag"), PropertyListValue(true));
+    EXPECT_EQ(reader.valueForKey("count"), PropertyListValue(-3));
+    EXPECT_EQ(reader.valueForKey("scale"), PropertyListValue(2.5));
+    EXPECT_EQ(reader.valueForKey("list"),
+              PropertyListValue(PropertyListArray{"a", PropertyListDictionary{{"b", false}}}));
+}
+
+TEST_F(UserDefaultsTest, RemovedKeysAreGoneAfterSynchronizing) {
+    store("apppath", "/opt/app");
+    store("other", "kept");
+    UserDefaults defaults(domain);
+    defaults.removeValueForKey("apppath");
+    EXPECT_EQ(defaults.valueForKey("apppath"), std::nullopt);
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
+    EXPECT_EQ(textFor(UserDefaults(domain), "other"), "kept");
+}
+
+TEST_F(UserDefaultsTest, TheStoreIsAnXMLPropertyListInAPrivateFolder) {
+    ::unsetenv("XDG_CONFIG_HOME");
+    store("apppath", "/opt/app");
+    EXPECT_TRUE(readFile(storePath()).starts_with("<?xml")) << readFile(storePath());
+    for (const auto& folder : {home() / ".config", home() / ".config" / domain}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(folder.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0700u) << folder;
+    }
+    EXPECT_EQ(std::filesystem::directory_iterator(storePath().parent_path())->path(), storePath())
+        << "no temporary file is left behind";
+}
+
+TEST_F(UserDefaultsTest, ACrashBeforeTheRenameLeavesTheOldStoreIntact) {
+    store("apppath", "/old");
+    std::string before = readFile(storePath());
+    EXPECT_EXIT(
+        {
+            CrashingUserDefaults defaults(domain);
+            defaults.setValue("/new", "apppath");
+            defaults.synchronize();
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(readFile(storePath()), before);
+    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/old");
+    store("apppath", "/after"); // the leftover temporary file is no obstacle
+    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/after");
+}
+
+TEST_F(UserDefaultsTest, ADamagedStoreIsReportedAndLeftAlone) {
+    std::filesystem::create_directories(storePath().parent_path());
+    writeFile(storePath(), "not a property list");
+    UserDefaults defaults(domain);
+    defaults.setValue("/opt/app", "apppath");
+    std::string error;
+    EXPECT_FALSE(defaults.synchronize(&error));
+    EXPECT_NE(error.find(storePath().string()), std::string::npos) << error;
+    EXPECT_EQ(readFile(storePath()), "not a property list");
+    EXPECT_EQ(textFor(defaults, "apppath"), "/opt/app") << "the change stays pending";
+}
+
+TEST_F(UserDefaultsTest, AFolderInPlaceOfTheStoreIsReported) {
+    std::filesystem::create_directories(storePath());
+    UserDefaults defaults(domain);
+    defaults.setValue("/opt/app", "apppath");
+    std::string error;
+    EXPECT_FALSE(defaults.synchronize(&error));
+    EXPECT_NE(error.find(storePath().string()), std::string::npos) << error;
+    EXPECT_EQ(defaults.valueForKey("other"), std::nullopt);
+}
+
+TEST_F(UserDefaultsTest, ADanglingLinkInPlaceOfTheStoreIsReplaced) {
+    std::filesystem::create_directories(storePath().parent_path());
+    std::filesystem::create_symlink(home() / "nowhere", storePath());
+    EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
+    store("apppath", "/opt/app");
+    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/opt/app");
+}
+
+TEST_F(UserDefaultsTest, ValuesXMLCannotCarryAreReportedByKey) {
+    UserDefaults defaults(domain);
+    defaults.setValue(std::string("bad\x01"), "apppath");
+    std::string error;
+    EXPECT_FALSE(defaults.synchronize(&error));
+    EXPECT_NE(error.find("\"apppath\""), std::string::npos) << error;
+}
+
+TEST_F(UserDefaultsTest, UnusableDomainsAreReported) {
+    for (const char* name : {"", ".", "..", "a/b"}) {
+        UserDefaults defaults(name);
+        defaults.setValue(1, "key");
+        std::string error;
+        EXPECT_FALSE(defaults.synchronize(&error)) << name;
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(home()));
+}
