@@ -39,10 +39,13 @@ protected:
     static foundation::UserDefaults& defaults() { return foundation::UserDefaults::standardUserDefaults(); }
 
     void writeConfig(const std::string& entries) {
-        writeFile(support / "config", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
-                                          entries + "</dict></plist>\n");
+        writeFile(support / "config",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + entries +
+                      "</dict></plist>\n");
     }
-    std::string managerEntry() const { return "<key>last_known_path</key><string>" + manager.string() + "</string>"; }
+    std::string managerEntry() const {
+        return "<key>last_known_path</key><string>" + manager.string() + "</string>";
+    }
 
     // What the stand-in manager was started with, once it has written it down.
     std::optional<std::string> managerArguments() const {
