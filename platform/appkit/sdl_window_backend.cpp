@@ -185,8 +185,11 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
     }
 }
 
-// The enter event carries no position; the pointer's is asked for.
+// The enter event carries no position. A motion event usually follows it; without one, the
+// pointer's place is asked for (which already counts every event in the queue).
 void SdlWindowBackend::pointerEntered(Window& window) {
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) > 0)
+        return;
     int x = 0;
     int y = 0;
     SDL_GetMouseState(&x, &y);
