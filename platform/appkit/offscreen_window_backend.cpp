@@ -74,6 +74,9 @@ bool OffscreenWindowBackend::snapshot(const std::filesystem::path& path, std::st
         return false;
     };
     displayIfNeeded();
+    std::error_code ignored;
+    if (auto folder = path.parent_path(); !folder.empty() && !std::filesystem::is_directory(folder, ignored))
+        return fail("there is no folder " + folder.string());
     if (!lastFrame_)
         return fail(window_.expired() ? "the window is gone" : "the window has nothing to show");
     cairo_surface_flush(lastFrame_->cairoSurface());
