@@ -6,10 +6,11 @@ namespace appkit {
 
 namespace {
 
-// The one choice of back end per process, made by the application at start-up.
+// The one choice of back end per process, made by the application at start-up. Never destroyed:
+// at exit the screen's connection must not be shut after the run loop it is watched by is gone.
 WindowBackend::Factory& currentFactory() {
-    static WindowBackend::Factory factory;
-    return factory;
+    static auto* factory = new WindowBackend::Factory;
+    return *factory;
 }
 
 } // namespace
