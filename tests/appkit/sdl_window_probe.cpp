@@ -1,7 +1,8 @@
 // Opens a window on the screen with one view that reports the pointer, and prints on standard
 // output what reaches the view. Once the pointer has left the view after a click it prints how many
 // frames the window drew in the idle second that followed. Ends when the window closes (SIGTERM closes it)
-// or after the timeout given in seconds (60 by default).
+// or after the timeout given in seconds (60 by default), checking that the run loop is then left
+// with nothing to wait for.
 
 #include "platform/appkit/window.h"
 #include "platform/appkit/window_backend.h"
@@ -101,6 +102,11 @@ int main(int argc, char** argv) {
     }
     if (window->isVisible()) {
         say("timed out");
+        return 1;
+    }
+    // A closed window leaves nothing on the run loop to wait for.
+    if (foundation::RunLoop::main().runOnce(0)) {
+        say("the run loop still waits on something");
         return 1;
     }
     say("closed");
