@@ -2,8 +2,10 @@
 
 #include "platform/appkit/bundle.h"
 #include "platform/appkit/interface_loader.h"
+#include "platform/appkit/offscreen_window_backend.h"
 #include "platform/appkit/runtime.h"
 #include "platform/appkit/window.h"
+#include "platform/appkit/window_system.h"
 #include "platform/foundation/console_log.h"
 #include "platform/foundation/run_loop.h"
 
@@ -18,6 +20,19 @@ const ClassRegistration registration([](Runtime& runtime) {
     runtime.registerClass<Application>("Application")
         .property("delegate", &Application::delegate, &Application::setDelegate);
 });
+
+// Off screen, VANTREL_SNAPSHOT=path.png writes the first window as it looks once launching is done,
+// so a headless run can still be looked at.
+void writeLaunchSnapshot(const Application& application) {
+    const char* path = std::getenv("VANTREL_SNAPSHOT");
+    if (path == nullptr || path[0] == '\0' || application.windows().empty())
+        return;
+    auto offscreen =
+        std::dynamic_pointer_cast<OffscreenWindowBackend>(application.windows().front()->backend());
+    std::string error;
+    if (offscreen && !offscreen->snapshot(path, &error))
+        foundation::consoleLog(error);
+}
 
 } // namespace
 
@@ -67,6 +82,7 @@ void Application::terminate() {
 
 int applicationMain(int, char**) {
     const auto& application = Application::shared();
+    WindowSystem windowSystem = chooseWindowSystem();
     auto file = Bundle::mainBundle().pathForResource("Main", "json");
     std::string error = "no Main.json in " + Bundle::mainBundle().resourcePath().string();
     auto loaded = file ? loadInterfaceFile(*file, application, &error) : std::nullopt;
@@ -82,6 +98,8 @@ int applicationMain(int, char**) {
     }
     application->keepAlive(std::move(loaded->topLevelObjects));
     application->finishLaunching();
+    if (windowSystem == WindowSystem::offscreen)
+        writeLaunchSnapshot(*application);
     foundation::RunLoop::main().run();
     return 0;
 }

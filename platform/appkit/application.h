@@ -57,9 +57,10 @@ private:
     std::vector<std::shared_ptr<Object>> interfaceObjects_;
 };
 
-// Loads "Main.json" from the main bundle's resources for the application, shows its windows,
-// finishes launching and runs the main run loop. Returns a non-zero status when the file cannot
-// be loaded (after saying why on standard error), 0 when the loop runs out of work.
+// Chooses where windows appear (chooseWindowSystem), loads "Main.json" from the main bundle's
+// resources for the application, shows its windows, finishes launching and runs the main run loop. Returns a
+// non-zero status when the file cannot be loaded (after saying why on standard error), 0 when the loop runs
+// out of work.
 int applicationMain(int argc, char** argv);
 
 } // namespace appkit

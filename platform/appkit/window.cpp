@@ -5,6 +5,7 @@
 #include "platform/appkit/layer_contents_scale_delegate.h"
 #include "platform/appkit/popover.h"
 #include "platform/appkit/runtime.h"
+#include "platform/appkit/window_backend.h"
 
 #include <algorithm>
 
@@ -86,10 +87,13 @@ void Window::mouseDownAt(quartz::Point point, double timestamp) {
     bool wasKey = key_;
     key_ = true;
     // A click that activates the window reaches the view only if the view accepts first mice.
-    if (!target || (!wasKey && !target->acceptsFirstMouse(&event)))
+    if (!target || (!wasKey && !target->acceptsFirstMouse(&event))) {
+        didDispatchPointerEvent();
         return;
+    }
     pressedView_ = target;
     target->mouseDown(event);
+    didDispatchPointerEvent();
 }
 
 void Window::mouseUpAt(quartz::Point point, double timestamp) {
@@ -99,6 +103,7 @@ void Window::mouseUpAt(quartz::Point point, double timestamp) {
     if (target)
         target->mouseUp(Event{Event::Type::leftMouseUp, point, timestamp, 1, nullptr});
     checkTrackingAreas(timestamp);
+    didDispatchPointerEvent();
 }
 
 void Window::mouseMovedTo(quartz::Point point, double timestamp) {
@@ -106,11 +111,26 @@ void Window::mouseMovedTo(quartz::Point point, double timestamp) {
     if (auto pressed = pressedView_.lock())
         pressed->mouseDragged(Event{Event::Type::leftMouseDragged, point, timestamp, 1, nullptr});
     checkTrackingAreas(timestamp);
+    didDispatchPointerEvent();
 }
 
 void Window::mouseLeftWindow(double timestamp) {
     pointer_.reset();
     checkTrackingAreas(timestamp);
+    didDispatchPointerEvent();
+}
+
+// Views do not report every change they make in their handlers, so the back end assumes one.
+void Window::didDispatchPointerEvent() {
+    if (backend_)
+        backend_->windowDidDispatchPointerEvent();
+}
+
+void Window::makeKeyAndOrderFront() {
+    visible_ = true;
+    key_ = true;
+    if (!backend_)
+        backend_ = WindowBackend::makeFor(std::static_pointer_cast<Window>(shared_from_this()));
 }
 
 void Window::close() {
@@ -123,6 +143,9 @@ void Window::close() {
     for (const auto& popover : shown)
         popover->close();
     popovers_.clear();
+    // The screen's window goes before the application may end the process.
+    auto backend = std::move(backend_);
+    backend.reset();
     Application::shared()->windowDidClose(*this);
 }
 

@@ -12,6 +12,7 @@
 namespace appkit {
 
 class Popover;
+class WindowBackend;
 
 // A window: owns its content view, turns the back end's pointer events into view events, and
 // keeps the backing scale of its views and layers. Points are in window coordinates, origin at
@@ -35,12 +36,14 @@ public:
     void setBackingScaleFactor(double scale);
 
     bool isVisible() const { return visible_; }
-    void makeKeyAndOrderFront() {
-        visible_ = true;
-        key_ = true;
-    }
-    // Hides the window for good and tells the application, which may then end.
+    // Shows the window through its back end, from WindowBackend's factory unless one was set.
+    void makeKeyAndOrderFront();
+    // Hides the window for good, lets its back end go and tells the application, which may then end.
     void close();
+
+    const std::shared_ptr<WindowBackend>& backend() const { return backend_; }
+    // For a window that is not shown yet: the back end to show it with.
+    void setBackend(std::shared_ptr<WindowBackend> backend) { backend_ = std::move(backend); }
 
     bool isKeyWindow() const { return key_; }
     void makeKeyWindow() { key_ = true; }
@@ -66,6 +69,7 @@ public:
 private:
     void checkTrackingAreas(double timestamp);
     void handContentsScaleTo(quartz::Layer& layer, double scale);
+    void didDispatchPointerEvent();
 
     quartz::Rect frame_;
     std::string title_;
@@ -77,6 +81,7 @@ private:
     std::weak_ptr<View> pressedView_;
     std::vector<std::shared_ptr<Popover>> popovers_;
     bool viewsNeedDisplay_ = true;
+    std::shared_ptr<WindowBackend> backend_;
 };
 
 } // namespace appkit

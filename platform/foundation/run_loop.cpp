@@ -27,6 +27,30 @@ void RunLoop::removeWatch(WatchId id) {
     watches_.erase(id);
 }
 
+RunLoop::ObserverId RunLoop::addBeforeWaitingObserver(std::function<void()> observer) {
+    ObserverId id = nextObserverId_++;
+    beforeWaitingObservers_.emplace(id, std::move(observer));
+    return id;
+}
+
+void RunLoop::removeBeforeWaitingObserver(ObserverId id) {
+    beforeWaitingObservers_.erase(id);
+}
+
+void RunLoop::notifyBeforeWaiting() {
+    // An observer may add or remove observers: call those that are still there.
+    std::vector<ObserverId> ids;
+    for (const auto& [id, observer] : beforeWaitingObservers_)
+        ids.push_back(id);
+    for (ObserverId id : ids) {
+        auto observer = beforeWaitingObservers_.find(id);
+        if (observer == beforeWaitingObservers_.end())
+            continue;
+        auto call = observer->second;
+        call();
+    }
+}
+
 void RunLoop::addTimer(std::shared_ptr<Timer> timer) {
     timers_.push_back(std::move(timer));
 }
@@ -65,8 +89,10 @@ void RunLoop::fireDueTimers(RunLoopMode mode) {
     std::stable_sort(due.begin(), due.end(),
                      [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
     for (const auto& timer : due) {
-        if (timer->isValid() && timer->fireDate() <= now)
+        if (timer->isValid() && timer->fireDate() <= now) {
+            ++handlerRuns_;
             timer->fire(now);
+        }
     }
     std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
 }
@@ -78,6 +104,8 @@ void RunLoop::run() {
 }
 
 bool RunLoop::runOnce(int timeoutMilliseconds, RunLoopMode mode) {
+    if (!beforeWaitingObservers_.empty())
+        notifyBeforeWaiting();
     std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
     if (watches_.empty() && timers_.empty())
         return false;
@@ -110,6 +138,7 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
         if (descriptors[i].revents == 0 || watch == watches_.end())
             continue;
         auto handler = watch->second.handler;
+        ++handlerRuns_;
         handler();
     }
     bool turned = ready >= 0 || errno == EINTR;

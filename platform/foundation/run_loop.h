@@ -35,6 +35,19 @@ public:
     // Timers are scheduled through Timer::scheduledTimer.
     void addTimer(std::shared_ptr<Timer> timer);
 
+    // Observers run at the start of every turn, before the loop waits: a window back end draws its
+    // frames there, once whatever the last turn's handlers changed is in place.
+    using ObserverId = std::uint64_t;
+    ObserverId addBeforeWaitingObserver(std::function<void()> observer);
+    void removeBeforeWaitingObserver(ObserverId id);
+
+    // How many timer and watch handlers have run so far. Layers do not report their changes, so
+    // whoever draws compares this between frames: a handler that ran may have changed something.
+    std::uint64_t handlerRuns() const { return handlerRuns_; }
+    // Called from a handler that only serves drawing (a frame timer, a window-system queue with
+    // nothing for the program), so that its run is not counted.
+    void discountHandlerRun() { --handlerRuns_; }
+
     void run();
     // Waits once (for at most timeoutMilliseconds, -1 for ever, and never past the next timer due
     // in this mode), then runs the handlers that are ready and the timers that are due.
@@ -53,12 +66,16 @@ private:
     int millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds);
     void fireDueTimers(RunLoopMode mode);
     bool runWatches(int timeoutMilliseconds);
+    void notifyBeforeWaiting();
 
     std::map<WatchId, Watch> watches_;
     std::vector<std::shared_ptr<Timer>> timers_;
     std::vector<pollfd> descriptors_;
     std::vector<WatchId> ids_;
     WatchId nextId_ = 1;
+    std::map<ObserverId, std::function<void()>> beforeWaitingObservers_;
+    ObserverId nextObserverId_ = 1;
+    std::uint64_t handlerRuns_ = 0;
     bool stopped_ = false;
 };
 

@@ -3,6 +3,9 @@
 #include "platform/appkit/button.h"
 #include "platform/appkit/runtime.h"
 #include "platform/appkit/window.h"
+#include "platform/appkit/window_backend.h"
+#include "platform/quartz/image.h"
+#include "tests/appkit/scoped_environment.h"
 #include "tests/support/temporary_home.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +46,7 @@ constexpr const char* mainInterface = R"({
   "actions": [{"object": "button", "action": "go:", "target": "controller"}]
 })";
 
+// Windows are drawn off screen, so that a display the tests run beside is left alone.
 class ApplicationMain : public TemporaryHome {
 protected:
     void SetUp() override {
@@ -56,8 +60,16 @@ protected:
         for (const auto& window : windows)
             window->close();
         Application::shared()->setDelegate(nullptr);
+        WindowBackend::setFactory(nullptr);
         TemporaryHome::TearDown();
     }
+    int runMain() {
+        char name[] = "test";
+        char* argv[] = {name, nullptr};
+        return applicationMain(1, argv);
+    }
+
+    ScopedEnvironment offscreen_{"VANTREL_OFFSCREEN", "1"};
 
 private:
     std::filesystem::path previous_;
@@ -67,9 +79,7 @@ private:
 
 TEST_F(ApplicationMain, LoadsTheMainFileAndKeepsItsObjectsAliveThoughOnlyWeaklyReferenced) {
     writeFile(Bundle::mainBundle().resourcePath() / "Main.json", mainInterface);
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(applicationMain(1, argv), 0); // nothing to wait for here, so the loop returns
+    EXPECT_EQ(runMain(), 0); // nothing to wait for off screen, so the loop returns
     auto delegate = std::dynamic_pointer_cast<LaunchDelegate>(Application::shared()->delegate());
     ASSERT_NE(delegate, nullptr);
     EXPECT_EQ(delegate->launches, 1);
@@ -85,8 +95,29 @@ TEST_F(ApplicationMain, LoadsTheMainFileAndKeepsItsObjectsAliveThoughOnlyWeaklyR
 
 TEST_F(ApplicationMain, SaysWhyAndFailsWithoutAMainFile) {
     testing::internal::CaptureStderr();
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    EXPECT_NE(applicationMain(1, argv), 0);
+    EXPECT_NE(runMain(), 0);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Main.json"), std::string::npos);
+}
+
+TEST_F(ApplicationMain, OffScreenTheFirstWindowCanBeWrittenToAPngAtTheForcedScale) {
+    writeFile(Bundle::mainBundle().resourcePath() / "Main.json", mainInterface);
+    auto path = home() / "launch.png";
+    ScopedEnvironment snapshot("VANTREL_SNAPSHOT", path.string());
+    ScopedEnvironment scale("VANTREL_BACKING_SCALE", "2");
+    EXPECT_EQ(runMain(), 0);
+    auto image = quartz::Image::imageWithContentsOfFile(path.string());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->size(), (quartz::Size{600, 240}));
+}
+
+TEST_F(ApplicationMain, WithoutADisplaySaysSoAndDrawsOffScreen) {
+    writeFile(Bundle::mainBundle().resourcePath() / "Main.json", mainInterface);
+    ScopedEnvironment screen("VANTREL_OFFSCREEN", std::nullopt);
+    ScopedEnvironment display("DISPLAY", ":65000"); // no such server
+    ScopedEnvironment driver("SDL_VIDEODRIVER", "x11");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runMain(), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no display"), std::string::npos);
+    ASSERT_EQ(Application::shared()->windows().size(), 1u);
+    EXPECT_NE(Application::shared()->windows().front()->backend(), nullptr);
 }

@@ -1,0 +1,89 @@
+#include "platform/appkit/offscreen_window_backend.h"
+
+#include "platform/appkit/window.h"
+#include "platform/foundation/clock.h"
+
+#include <cairo.h>
+
+namespace appkit {
+
+namespace {
+
+double now() {
+    return foundation::Clock::current().now();
+}
+
+} // namespace
+
+std::shared_ptr<OffscreenWindowBackend> OffscreenWindowBackend::show(const std::shared_ptr<Window>& window,
+                                                                     double scale, RedrawPolicy policy) {
+    auto backend = std::make_shared<OffscreenWindowBackend>(window, scale, std::move(policy));
+    window->setBackend(backend);
+    window->makeKeyAndOrderFront();
+    return backend;
+}
+
+WindowBackend::Factory OffscreenWindowBackend::factory(double scale) {
+    return [scale](const std::shared_ptr<Window>& window) {
+        return std::make_shared<OffscreenWindowBackend>(window, scale, RedrawPolicy());
+    };
+}
+
+OffscreenWindowBackend::OffscreenWindowBackend(const std::shared_ptr<Window>& window, double scale,
+                                               RedrawPolicy policy)
+    : window_(window), policy_(std::move(policy)) {
+    window->setBackingScaleFactor(scale);
+}
+
+void OffscreenWindowBackend::moveTo(quartz::Point point) {
+    pointer_ = point;
+    if (auto window = window_.lock())
+        window->mouseMovedTo(point, now());
+}
+
+void OffscreenWindowBackend::press() {
+    if (auto window = window_.lock())
+        window->mouseDownAt(pointer_, now());
+}
+
+void OffscreenWindowBackend::release() {
+    if (auto window = window_.lock())
+        window->mouseUpAt(pointer_, now());
+}
+
+void OffscreenWindowBackend::leave() {
+    if (auto window = window_.lock())
+        window->mouseLeftWindow(now());
+}
+
+bool OffscreenWindowBackend::displayIfNeeded() {
+    auto window = window_.lock();
+    if (!window || !window->isVisible())
+        return false;
+    auto frame = policy_.drawIfNeeded(*window, now());
+    if (!frame)
+        return false;
+    lastFrame_ = std::move(frame);
+    return true;
+}
+
+bool OffscreenWindowBackend::snapshot(const std::filesystem::path& path, std::string* error) {
+    auto fail = [&](const std::string& why) {
+        if (error != nullptr)
+            *error = "cannot write " + path.string() + ": " + why;
+        return false;
+    };
+    displayIfNeeded();
+    std::error_code ignored;
+    if (auto folder = path.parent_path(); !folder.empty() && !std::filesystem::is_directory(folder, ignored))
+        return fail("there is no folder " + folder.string());
+    if (!lastFrame_)
+        return fail(window_.expired() ? "the window is gone" : "the window has nothing to show");
+    cairo_surface_flush(lastFrame_->cairoSurface());
+    cairo_status_t status = cairo_surface_write_to_png(lastFrame_->cairoSurface(), path.c_str());
+    if (status != CAIRO_STATUS_SUCCESS)
+        return fail(cairo_status_to_string(status));
+    return true;
+}
+
+} // namespace appkit

@@ -1,0 +1,204 @@
+#include "platform/appkit/sdl_window_backend.h"
+
+#include "platform/appkit/backing_scale.h"
+#include "platform/appkit/screen_point.h"
+#include "platform/appkit/sdl_display.h"
+#include "platform/appkit/sdl_presenter.h"
+#include "platform/appkit/window.h"
+#include "platform/foundation/clock.h"
+#include "platform/foundation/console_log.h"
+#include "platform/foundation/run_loop.h"
+#include "platform/foundation/timer.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cmath>
+
+namespace appkit {
+
+namespace {
+
+double now() {
+    return foundation::Clock::current().now();
+}
+
+int pixels(double points, double scale) {
+    return std::max(1, static_cast<int>(std::lround(points * scale)));
+}
+
+} // namespace
+
+std::shared_ptr<SdlWindowBackend> SdlWindowBackend::make(const std::shared_ptr<Window>& window,
+                                                         std::shared_ptr<SdlDisplay> display) {
+    std::shared_ptr<SdlWindowBackend> backend(new SdlWindowBackend(window, std::move(display)));
+    std::string error;
+    if (!backend->open(*window, &error)) {
+        foundation::consoleLog("cannot open the window \"" + window->title() + "\" on screen: " + error);
+        return nullptr;
+    }
+    return backend;
+}
+
+SdlWindowBackend::SdlWindowBackend(const std::shared_ptr<Window>& window, std::shared_ptr<SdlDisplay> display)
+    : window_(window), display_(std::move(display)) {}
+
+WindowBackend::Factory SdlWindowBackend::factory(std::shared_ptr<SdlDisplay> display) {
+    return [display](const std::shared_ptr<Window>& window) -> std::shared_ptr<WindowBackend> {
+        return make(window, display);
+    };
+}
+
+bool SdlWindowBackend::open(Window& window, std::string* error) {
+    std::string problem;
+    auto forced = forcedBackingScale(&problem);
+    if (!problem.empty())
+        foundation::consoleLog(problem);
+    pixelsPerPoint_ = forced.value_or(1);
+    sdlWindow_ = SDL_CreateWindow(window.title().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                  pixels(window.frame().width(), pixelsPerPoint_),
+                                  pixels(window.frame().height(), pixelsPerPoint_), SDL_WINDOW_ALLOW_HIGHDPI);
+    if (sdlWindow_ == nullptr) {
+        *error = SDL_GetError();
+        return false;
+    }
+    presenter_ = SdlPresenter::make(sdlWindow_, error);
+    if (!presenter_)
+        return false;
+    windowId_ = SDL_GetWindowID(sdlWindow_);
+    frameInterval_ = 1.0 / SdlDisplay::refreshRate(sdlWindow_);
+    takeBackingScale(window);
+    display_->addWindow(windowId_, sdlWindow_, weak_from_this());
+    return true;
+}
+
+SdlWindowBackend::~SdlWindowBackend() {
+    if (frameTimer_)
+        frameTimer_->invalidate();
+    if (windowId_ != 0)
+        display_->removeWindow(windowId_);
+    presenter_.reset();
+    if (sdlWindow_ != nullptr)
+        SDL_DestroyWindow(sdlWindow_);
+}
+
+// A forced scale is what the window was made for; otherwise the drawable's pixels per point.
+void SdlWindowBackend::takeBackingScale(Window& window) {
+    double scale = pixelsPerPoint_;
+    int pointsWide = 0;
+    SDL_GetWindowSize(sdlWindow_, &pointsWide, nullptr);
+    if (scale == 1 && pointsWide > 0)
+        scale = std::max(1.0, static_cast<double>(presenter_->outputWidth()) / pointsWide);
+    if (scale != window.backingScaleFactor())
+        window.setBackingScaleFactor(scale);
+}
+
+void SdlWindowBackend::drawFrameIfDue() {
+    auto window = window_.lock();
+    if (!window || !window->isVisible())
+        return;
+    double time = now();
+    if (time < lastFrameTime_ + frameInterval_)
+        return; // the display would not show it yet; scheduleNextFrame comes back for it
+    if (auto frame = policy_.drawIfNeeded(*window, time)) {
+        lastFrameTime_ = time;
+        presenter_->present(*frame);
+    }
+}
+
+void SdlWindowBackend::scheduleNextFrame() {
+    auto window = window_.lock();
+    if (!window || !window->isVisible() || (frameTimer_ && frameTimer_->isValid()))
+        return;
+    double time = now();
+    if (!policy_.needsFrame(*window, time))
+        return;
+    double wait = std::max(0.0, lastFrameTime_ + frameInterval_ - time);
+    // The timer only wakes the loop; the frame comes before the next wait.
+    frameTimer_ = foundation::Timer::scheduledTimer(
+        wait, false, [](foundation::Timer&) { foundation::RunLoop::main().discountHandlerRun(); });
+}
+
+void SdlWindowBackend::rendererWasReset() {
+    presenter_->forgetTexture();
+    policy_.noteChange();
+}
+
+void SdlWindowBackend::closeWindow() {
+    if (auto window = window_.lock())
+        window->close(); // lets this back end go; the display holds it until the event is handled
+}
+
+bool SdlWindowBackend::handleEvent(const SDL_Event& event) {
+    auto window = window_.lock();
+    if (!window)
+        return false;
+    switch (event.type) {
+    case SDL_MOUSEMOTION:
+        movePointer(*window, event.motion.x, event.motion.y);
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        if (event.button.button != SDL_BUTTON_LEFT)
+            return false;
+        auto point = windowPointFromScreenPixel(event.button.x, event.button.y, window->frame().height(),
+                                                pixelsPerPoint_);
+        if (event.type == SDL_MOUSEBUTTONDOWN)
+            window->mouseDownAt(point, now());
+        else
+            window->mouseUpAt(point, now());
+        return true;
+    }
+    case SDL_WINDOWEVENT:
+        return handleWindowEvent(*window, event);
+    default:
+        return false;
+    }
+}
+
+bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event) {
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        presenter_->presentAgain();
+        return false;
+    case SDL_WINDOWEVENT_ENTER:
+        pointerEntered(window);
+        return true;
+    case SDL_WINDOWEVENT_LEAVE:
+        window.mouseLeftWindow(now());
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        window.makeKeyWindow();
+        policy_.noteChange();
+        return true;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        window.resignKeyWindow();
+        policy_.noteChange();
+        return true;
+    case SDL_WINDOWEVENT_CLOSE:
+        closeWindow();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The enter event carries no position. A motion event usually follows it; without one, the
+// pointer's place is asked for (which already counts every event in the queue).
+void SdlWindowBackend::pointerEntered(Window& window) {
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) > 0)
+        return;
+    int x = 0;
+    int y = 0;
+    SDL_GetMouseState(&x, &y);
+    if (SDL_GetMouseFocus() == sdlWindow_)
+        movePointer(window, x, y);
+}
+
+void SdlWindowBackend::movePointer(Window& window, int x, int y) {
+    window.mouseMovedTo(windowPointFromScreenPixel(x, y, window.frame().height(), pixelsPerPoint_), now());
+}
+
+} // namespace appkit

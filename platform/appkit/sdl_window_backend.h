@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform/appkit/redraw_policy.h"
+#include "platform/appkit/window_backend.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace foundation {
+class Timer;
+}
+
+namespace appkit {
+
+class SdlDisplay;
+class SdlPresenter;
+
+// A window on the screen through SDL: its title, its content size in points, not resizable. Frames
+// follow the redraw policy, at most at the display's rate, and are drawn before the run loop waits.
+// The backing scale comes from the drawable size, or from VANTREL_BACKING_SCALE, which makes the
+// window that many pixels per point.
+class SdlWindowBackend final : public WindowBackend, public std::enable_shared_from_this<SdlWindowBackend> {
+public:
+    // Null, said on standard error, when SDL cannot open the window.
+    static std::shared_ptr<SdlWindowBackend> make(const std::shared_ptr<Window>& window,
+                                                  std::shared_ptr<SdlDisplay> display);
+    static Factory factory(std::shared_ptr<SdlDisplay> display);
+    ~SdlWindowBackend() override;
+    SdlWindowBackend(const SdlWindowBackend&) = delete;
+    SdlWindowBackend& operator=(const SdlWindowBackend&) = delete;
+
+    // Whether the event reached the program's code.
+    bool handleEvent(const SDL_Event& event);
+    void drawFrameIfDue();
+    // Wakes the run loop for the next frame while one is needed.
+    void scheduleNextFrame();
+    void rendererWasReset();
+    void closeWindow();
+
+    void windowDidDispatchPointerEvent() override { policy_.noteChange(); }
+    std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }
+
+private:
+    SdlWindowBackend(const std::shared_ptr<Window>& window, std::shared_ptr<SdlDisplay> display);
+
+    bool open(Window& window, std::string* error);
+    void takeBackingScale(Window& window);
+    bool handleWindowEvent(Window& window, const SDL_Event& event);
+    void pointerEntered(Window& window);
+    void movePointer(Window& window, int x, int y);
+
+    std::weak_ptr<Window> window_;
+    std::shared_ptr<SdlDisplay> display_;
+    SDL_Window* sdlWindow_ = nullptr;
+    std::uint32_t windowId_ = 0;
+    std::unique_ptr<SdlPresenter> presenter_;
+    RedrawPolicy policy_;
+    // More than 1 when a forced backing scale made the window larger than its points.
+    double pixelsPerPoint_ = 1;
+    double frameInterval_ = 1.0 / 60;
+    double lastFrameTime_ = -1e300;
+    std::shared_ptr<foundation::Timer> frameTimer_;
+};
+
+} // namespace appkit

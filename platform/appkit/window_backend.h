@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace appkit {
+
+class Window;
+
+// What puts a window in front of the user: a real screen or an off-screen bitmap. A window gets
+// one from the factory when it is ordered front and lets it go when it closes; the window owns it.
+class WindowBackend {
+public:
+    using Factory = std::function<std::shared_ptr<WindowBackend>(const std::shared_ptr<Window>&)>;
+
+    // The back end windows get from now on. Without one (as in most unit tests) a window is
+    // never drawn.
+    static void setFactory(Factory factory);
+    // Null when no factory is set.
+    static std::shared_ptr<WindowBackend> makeFor(const std::shared_ptr<Window>& window);
+
+    virtual ~WindowBackend() = default;
+
+    // The window sent a pointer event to its views: they may look different now.
+    virtual void windowDidDispatchPointerEvent() = 0;
+    // Frames drawn since the back end was made.
+    virtual std::uint64_t framesDrawn() const = 0;
+};
+
+} // namespace appkit

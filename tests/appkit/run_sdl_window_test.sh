@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# A real SDL window under Xvfb, driven with xdotool: the pointer enters a view, clicks it and
+# leaves, at the display's scale and at a forced scale of 2; the window then stays idle.
+# Usage: run_sdl_window_test.sh PROBE. Exits 77 (skipped) without Xvfb or xdotool.
+set -euo pipefail
+
+probe=$1
+for tool in Xvfb xdotool; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "skipped: $tool is not installed"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+probe_pid=""
+cleanup() {
+    [[ -n $probe_pid ]] && kill "$probe_pid" 2>/dev/null || true
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export XDG_CACHE_HOME=$work/home/.cache XDG_STATE_HOME=$work/home/.local/state
+mkdir -p "$HOME"
+unset WAYLAND_DISPLAY VANTREL_OFFSCREEN VANTREL_BACKING_SCALE
+export SDL_VIDEODRIVER=x11
+
+fail() {
+    echo "FAIL: $*"
+    for file in "$work"/out.* "$work"/err.*; do
+        [[ -f $file ]] && { echo "--- $(basename "$file")"; cat "$file"; }
+    done
+    exit 1
+}
+
+# Polls, for slow machines: up to 60 s.
+wait_for() {
+    local file=$1 pattern=$2
+    for _ in $(seq 600); do
+        grep -qx -- "$pattern" "$file" 2>/dev/null && return 0
+        if [[ -n $probe_pid ]] && ! kill -0 "$probe_pid" 2>/dev/null; then
+            grep -qx -- "$pattern" "$file" 2>/dev/null && return 0
+            fail "the probe ended before printing '$pattern'"
+        fi
+        sleep 0.1
+    done
+    fail "no '$pattern' from the probe"
+}
+
+# Xvfb picks a free display and writes its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/err.xvfb" &
+xvfb_pid=$!
+for _ in $(seq 300); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb did not start"
+export DISPLAY=:$(head -n1 "$work/display")
+
+# One round: scale, then the expected press location in window points.
+round() {
+    local scale=$1 expected=$2
+    local out=$work/out.$scale
+    VANTREL_BACKING_SCALE=$scale "$probe" 120 >"$out" 2>"$work/err.$scale" &
+    probe_pid=$!
+    wait_for "$out" "scale $scale"
+    local window
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Vantrel probe$' | head -n1) ||
+        fail "no probe window"
+    local geometry
+    geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
+    [[ $geometry == "$((200 * scale))x$((120 * scale))" ]] || fail "window is $geometry pixels at scale $scale"
+
+    # The window may appear under the pointer. The view is at (20, 10) size 100x50 points, from the
+    # bottom left of a 200x120 window.
+    xdotool mousemove --window "$window" $((300 * scale)) $((200 * scale))
+    xdotool mousemove --window "$window" $((5 * scale)) $((5 * scale))
+    xdotool mousemove --window "$window" $((70 * scale)) $((85 * scale))
+    wait_for "$out" "entered"
+    xdotool click 1
+    wait_for "$out" "down $expected"
+    wait_for "$out" "up $expected"
+    xdotool mousemove --window "$window" $((190 * scale)) $((5 * scale))
+    wait_for "$out" "exited"
+    wait_for "$out" "idle frames [0-9]*"
+    grep -qx "idle frames 0" "$out" || fail "an idle window drew: $(grep 'idle frames' "$out")"
+
+    kill -TERM "$probe_pid" # SDL turns it into a request to quit, which closes the window
+    wait_for "$out" "closed"
+    wait "$probe_pid" || fail "the probe ended with status $?"
+    probe_pid=""
+    local seen expected_lines
+    seen=$(tr '\n' ',' <"$out")
+    expected_lines="scale $scale,(entered,exited,)?entered,down $expected,up $expected,exited,idle frames 0,closed,"
+    [[ $seen =~ ^$expected_lines$ ]] || fail "expected $expected_lines"
+    echo "scale $scale: $seen"
+}
+
+round 1 "70.50 34.50"
+round 2 "70.25 34.75"
+echo "passed"
