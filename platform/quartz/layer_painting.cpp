@@ -1,7 +1,6 @@
 #include "platform/quartz/layer_painting.h"
 
 #include "platform/quartz/gradient_layer.h"
-#include "platform/quartz/shape_layer.h"
 #include "platform/quartz/text_layer.h"
 
 #include <algorithm>
@@ -76,15 +75,9 @@ void paintKindContent(const LayerCanvas& canvas, const Layer& layer, const Prese
         paintTextLayer(canvas, *text, shown);
     } else if (auto gradient = dynamic_cast<const GradientLayer*>(&layer)) {
         paintGradient(canvas, *gradient, shown);
-    } else if (auto shape = dynamic_cast<const ShapeLayer*>(&layer)) {
-        std::optional<Color> fill = shape->presentedValue<Color>("fillColor", canvas.time);
-        if (!fill || fill->alpha() <= 0 || shown.bounds.isEmpty())
-            return;
-        setSourceColor(canvas.cairo, *fill);
-        cairo_rectangle(canvas.cairo, shown.bounds.minX(), shown.bounds.minY(), shown.bounds.width(),
-                        shown.bounds.height());
-        cairo_fill(canvas.cairo);
     }
+    // A shape layer fills its path, and the stand-in's shape layers have none: like any layer,
+    // they show their background, contents and sublayers only.
 }
 
 void paintBorder(const LayerCanvas& canvas, const PresentedLayer& shown) {

@@ -249,15 +249,17 @@ TEST(Renderer, ContentsAreStretchedOverTheBoundsUpright) {
     }
 }
 
-TEST(Renderer, ShapeLayerFillsItsBounds) {
+TEST(Renderer, AShapeLayerWithoutAPathShowsOnlyItsBackground) {
     auto root = Layer::layer();
     root->setFrame(Rect(0, 0, 40, 40));
     auto shape = quartz::ShapeLayer::layer();
     shape->setFrame(Rect(0, 0, 20, 40));
-    shape->setFillColor(blue);
+    shape->setFillColor(blue); // fills a path, and there is none
     root->addSublayer(shape);
+    EXPECT_EQ(render(*root)->pixel(10, 20), clear);
+    shape->setBackgroundColor(red);
     auto bitmap = render(*root);
-    EXPECT_TRUE(pixels::near(bitmap->pixel(10, 20), blue));
+    EXPECT_TRUE(pixels::near(bitmap->pixel(10, 20), red));
     EXPECT_EQ(bitmap->pixel(30, 20), clear);
 }
 
