@@ -2,7 +2,9 @@
 
 #include "platform/appkit/popover.h"
 #include "platform/appkit/view_controller.h"
+#include "platform/quartz/device_raster.h"
 #include "platform/quartz/renderer.h"
+#include "platform/quartz/shadow_blur.h"
 
 #include <cmath>
 
@@ -66,7 +68,10 @@ public:
         bool grouped = view.alphaValue() < 1;
         if (grouped)
             cairo_push_group(cairo);
-        paintContent(view);
+        if (view.shadow())
+            paintWithShadow(view, *view.shadow());
+        else
+            paintContent(view);
         if (grouped) {
             cairo_pop_group_to_source(cairo);
             cairo_paint_with_alpha(cairo, view.alphaValue());
@@ -107,6 +112,44 @@ private:
         for (const auto& subview : view.subviews())
             paint(*subview, view.isFlipped());
     }
+
+    // The view's drawing and, beneath it, its blurred alpha tinted by the shadow's colour.
+    void paintWithShadow(View& view, const Shadow& shadow) {
+        cairo_t* cairo = context_.cairo();
+        cairo_matrix_t own;
+        cairo_get_matrix(cairo, &own);
+        double scale = context_.backingScale();
+        // A blur radius spans about two standard deviations of the Gaussian.
+        quartz::ShadowBlur blur(shadow.shadowBlurRadius / 2 * scale);
+        // Offsets are in unflipped terms: a positive height moves the shadow up the screen.
+        double dx = shadow.shadowOffset.width * scale;
+        double dy = -shadow.shadowOffset.height * scale;
+        double reach = blur.reach() + 1;
+        quartz::DeviceBox needed =
+            quartz::DeviceBox::clipOf(cairo).grown(reach + std::abs(dx), reach + std::abs(dy));
+        quartz::DeviceBox drawn =
+            quartz::DeviceBox::of(own, view.bounds()).grown(overdraw * scale, overdraw * scale);
+        quartz::DeviceRaster content(drawn.intersected(needed), CAIRO_FORMAT_ARGB32);
+        if (!content.isValid()) {
+            paintContent(view);
+            return;
+        }
+        cairo_t* contentCairo = content.makeContext(own);
+        quartz::GraphicsContext inner(contentCairo, scale, false);
+        ViewPainter(inner, time_).paintContent(view);
+        cairo_destroy(contentCairo);
+
+        cairo_save(cairo);
+        cairo_identity_matrix(cairo);
+        if (quartz::BlurredAlpha blurred = blur.blurredAlpha(content); blurred.isValid())
+            blurred.paint(cairo, dx, dy, shadow.shadowColor);
+        cairo_set_source_surface(cairo, content.surface(), 0, 0);
+        cairo_paint(cairo);
+        cairo_restore(cairo);
+    }
+
+    // How far past its bounds a shadowed view's drawing is kept, for text that overflows a label.
+    static constexpr double overdraw = 8;
 
     quartz::GraphicsContext& context_;
     double time_;

@@ -142,3 +142,25 @@ TEST(WindowDrawing, DrawingClearsTheNeedForDisplayAndAnimationsKeepFramesComing)
     renderWindow(*scene.window, clock->now() + 1.5);
     EXPECT_EQ(view->layer()->animationForKey("fade"), nullptr);
 }
+
+TEST(WindowDrawing, AViewShadowFallsUpForAPositiveHeightAndIsBlurredPastTheBounds) {
+    Scene scene;
+    auto view = scene.add<true>({30, 15, 40, 20}, {0, 0, 40, 20}); // flipped: the offset stays unflipped
+    Shadow shadow;
+    shadow.shadowColor = quartz::Color::blackColor();
+    shadow.shadowOffset = {0, 4};
+    view->setShadow(shadow);
+    auto bitmap = renderWindow(*scene.window, 0);
+    EXPECT_TRUE(near(pixelAt(*bitmap, *scene.window, 50, 37), quartz::Color::blackColor())); // above
+    EXPECT_TRUE(near(pixelAt(*bitmap, *scene.window, 50, 13), quartz::Color::gray(0.93)));   // below
+    EXPECT_TRUE(near(pixelAt(*bitmap, *scene.window, 50, 25), red));
+
+    shadow.shadowOffset = {};
+    shadow.shadowBlurRadius = 4;
+    view->setShadow(shadow);
+    bitmap = renderWindow(*scene.window, 0);
+    for (quartz::Point outside : {quartz::Point{28, 25}, quartz::Point{72, 25}, quartz::Point{50, 13}})
+        EXPECT_LT(pixelAt(*bitmap, *scene.window, outside.x, outside.y).red(), 0.9)
+            << outside.x << "," << outside.y;
+    EXPECT_TRUE(near(pixelAt(*bitmap, *scene.window, 50, 3), quartz::Color::gray(0.93)));
+}
