@@ -1,6 +1,7 @@
 #include "tests/widgets/widget_scene.h"
 
 #include "platform/appkit/bundle.h"
+#include "platform/appkit/window_drawing.h"
 #include "platform/foundation/run_loop.h"
 
 void WidgetScene::SetUp() {
@@ -20,4 +21,15 @@ void WidgetScene::TearDown() {
 void WidgetScene::advance(double seconds) {
     clock_->advance(seconds);
     foundation::RunLoop::main().runOnce(0);
+}
+
+void WidgetScene::render(double later) {
+    rendering_ = appkit::renderWindow(*window_, clock_->now() + later);
+    ASSERT_NE(rendering_, nullptr);
+}
+
+quartz::Color WidgetScene::pixelAt(double x, double y) const {
+    double scale = window_->backingScaleFactor();
+    return rendering_->pixel(static_cast<int>(x * scale),
+                             static_cast<int>((window_->frame().height() - y) * scale));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/appkit/window.h"
 #include "platform/foundation/clock.h"
+#include "platform/quartz/bitmap.h"
 #include "tests/support/temporary_home.h"
 
 #include <memory>
@@ -19,7 +20,13 @@ protected:
 
     const std::shared_ptr<appkit::Window>& window() const { return window_; }
 
+    // Draws the window as it looks now (or some time from now) and reads a pixel at a window
+    // point, y growing up from the bottom edge.
+    void render(double later = 0);
+    quartz::Color pixelAt(double x, double y) const;
+
 private:
     foundation::ScopedManualClock clock_;
     std::shared_ptr<appkit::Window> window_;
+    std::shared_ptr<quartz::Bitmap> rendering_;
 };
