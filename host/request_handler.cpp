@@ -21,18 +21,32 @@ void RequestHandler::handleJsonResult(const JSONValue& object) {
     if (!object.is_object() || object.empty())
         return;
     const std::string& key = object.begin().key();
-    if (key != "options" && key != "url")
+    if (!isRequestKey(key))
         return;
     if (log_.isEnabled())
         log_.line("handleJsonResult: " + JSONSerialization::description(object));
+    const JSONValue& value = object.begin().value();
+    if (!value.is_string()) {
+        carryOut(key, std::nullopt);
+        return;
+    }
+    carryOut(key, value.get_ref<const std::string&>());
+}
+
+void RequestHandler::handleOutline(const JSONOutline& outline) {
+    if (!outline.isObject || !outline.firstKey || !isRequestKey(*outline.firstKey))
+        return;
+    carryOut(*outline.firstKey, outline.firstKeyString);
+}
+
+void RequestHandler::carryOut(std::string_view key, std::optional<std::string_view> stringValue) {
     if (key == "options") {
         sendOptions();
         return;
     }
-    const JSONValue& url = object.begin().value();
-    if (!url.is_string())
+    if (!stringValue)
         return;
-    const auto& text = url.get_ref<const std::string&>();
+    std::string text(*stringValue);
     if (log_.isEnabled())
         log_.line("URL: " + text);
     openURLString(text);

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,9 @@ public:
     void waitForDataInBackgroundAndNotify();
     // What one read returns now (blocking until something is there): empty only at end of input.
     Data availableData();
+    // The same, read into the given space rather than copied: the number of bytes read, 0 only
+    // at end of input (or when the space is empty).
+    std::size_t availableData(std::span<char> into);
     // Writes every byte of the pieces, in order, as one gathered write where the system allows.
     // Returns false when the descriptor refuses them (e.g. the reader has gone).
     bool writeData(std::initializer_list<ByteView> pieces);
