@@ -18,6 +18,7 @@ void ConsoleIO::startReading() {
     observer_ = NotificationCenter::defaultCenter().addObserverForName(
         std::string(FileHandle::DataAvailableNotification), &input,
         [this, &input](const Notification&) { readMessage(input); });
+    input.setObserverReadsAtOnce(true); // readMessage's first step is a read
     input.waitForDataInBackgroundAndNotify();
 }
 

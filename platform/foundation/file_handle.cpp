@@ -83,11 +83,15 @@ FileHandle::~FileHandle() {
 void FileHandle::waitForDataInBackgroundAndNotify() {
     if (armedWatch_ && RunLoop::main().hasWatch(*armedWatch_))
         return;
-    armedWatch_ = RunLoop::main().addReadabilityWatch(fd_, [this] {
-        RunLoop::main().removeWatch(*armedWatch_);
-        armedWatch_.reset();
-        NotificationCenter::defaultCenter().postNotificationName(DataAvailableNotification, this);
-    });
+    auto readiness = observerReadsAtOnce_ ? RunLoop::Readiness::awaitedByHandler : RunLoop::Readiness::polled;
+    armedWatch_ = RunLoop::main().addReadabilityWatch(
+        fd_,
+        [this] {
+            RunLoop::main().removeWatch(*armedWatch_);
+            armedWatch_.reset();
+            NotificationCenter::defaultCenter().postNotificationName(DataAvailableNotification, this);
+        },
+        RunLoop::Lifetime::keepsLoopRunning, readiness);
 }
 
 Data FileHandle::availableData() {

@@ -33,6 +33,9 @@ public:
     // Posts DataAvailableNotification once, on the main run loop, when data or end of input is
     // there. Call again for the next one; a second call while armed changes nothing.
     void waitForDataInBackgroundAndNotify();
+    // For an observer that reads at once (availableData waits for data itself): when this handle
+    // is all the loop waits for, it may notify without waiting first, sparing a poll per read.
+    void setObserverReadsAtOnce(bool readsAtOnce) { observerReadsAtOnce_ = readsAtOnce; }
     // What one read returns now (blocking until something is there): empty only at end of input.
     Data availableData();
     // The same, read into the given space rather than copied: the number of bytes read, 0 only
@@ -48,6 +51,7 @@ private:
     bool closesOnDestruction_;
     std::unique_ptr<char[]> readBuffer_; // made on the first read, left uninitialised
     std::optional<RunLoop::WatchId> armedWatch_;
+    bool observerReadsAtOnce_ = false;
 };
 
 } // namespace foundation
