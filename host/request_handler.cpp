@@ -5,18 +5,6 @@
 
 using namespace foundation;
 
-namespace {
-
-std::string optionsReply(const std::string& text) {
-    constexpr std::string_view head = "{\"options\": ";
-    std::string reply;
-    reply.reserve(head.size() + text.size() + 1);
-    reply.append(head).append(text).push_back('}');
-    return reply;
-}
-
-} // namespace
-
 void RequestHandler::handleJsonResult(const JSONValue& object) {
     if (!object.is_object() || object.empty())
         return;
@@ -66,7 +54,7 @@ void RequestHandler::sendOptions() {
         return;
     }
     log_.line(*text);
-    replies_.write(optionsReply(*text));
+    replies_.writeJoined({"{\"options\": ", *text, "}"});
     log_.line(*text);
 }
 

@@ -116,7 +116,7 @@ std::size_t FileHandle::availableData(std::span<char> into) {
     }
 }
 
-bool FileHandle::writeData(std::initializer_list<ByteView> pieces) {
+bool FileHandle::writeData(std::span<const ByteView> pieces) {
     // Gathered in small batches on the stack: a reply is two pieces.
     constexpr std::size_t batchSize = 8;
     std::array<iovec, batchSize> batch{};

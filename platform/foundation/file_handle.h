@@ -43,7 +43,10 @@ public:
     std::size_t availableData(std::span<char> into);
     // Writes every byte of the pieces, in order, as one gathered write where the system allows.
     // Returns false when the descriptor refuses them (e.g. the reader has gone).
-    bool writeData(std::initializer_list<ByteView> pieces);
+    bool writeData(std::span<const ByteView> pieces);
+    bool writeData(std::initializer_list<ByteView> pieces) {
+        return writeData({pieces.begin(), pieces.size()});
+    }
     bool writeData(ByteView bytes) { return writeData({bytes}); }
 
 private:
