@@ -1,7 +1,10 @@
 #include "host/frame_reader.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 
 namespace {
 
@@ -11,7 +14,32 @@ constexpr std::size_t readSize = std::size_t{64} * 1024;
 // A buffer grown for a large message is given back once the message is handled.
 constexpr std::size_t largestKeptCapacity = std::size_t{1} << 20;
 
+constexpr std::size_t hugePageSize = std::size_t{2} << 20;
+
+// A large message fills its buffer in one go: on huge pages that costs one page fault per 2 MiB
+// rather than 512.
+char* allocateBuffer(std::size_t size) {
+    void* bytes = nullptr;
+#ifdef MADV_HUGEPAGE
+    if (size >= 2 * hugePageSize) {
+        std::size_t rounded = (size + hugePageSize - 1) / hugePageSize * hugePageSize;
+        bytes = std::aligned_alloc(hugePageSize, rounded);
+        if (bytes)
+            ::madvise(bytes, rounded, MADV_HUGEPAGE);
+    }
+#endif
+    if (!bytes)
+        bytes = std::malloc(size);
+    if (!bytes)
+        throw std::bad_alloc();
+    return static_cast<char*>(bytes);
+}
+
 } // namespace
+
+void FrameReader::FreeBuffer::operator()(char* bytes) const {
+    std::free(bytes);
+}
 
 std::span<char> FrameReader::space() {
     restoreTerminatedByte();
@@ -108,7 +136,7 @@ void FrameReader::compact() {
 
 void FrameReader::reserve(std::size_t capacity) {
     // Left uninitialised: a read fills what is used.
-    std::unique_ptr<char[]> buffer(new char[capacity + 1]);
+    std::unique_ptr<char[], FreeBuffer> buffer(allocateBuffer(capacity + 1));
     if (end_ > 0)
         std::memcpy(buffer.get(), buffer_.get(), end_);
     buffer_ = std::move(buffer);

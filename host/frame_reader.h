@@ -52,7 +52,10 @@ private:
     void compact();
     void reserve(std::size_t capacity);
 
-    std::unique_ptr<char[]> buffer_; // left uninitialised; one byte beyond capacity_ for a NUL
+    struct FreeBuffer {
+        void operator()(char* bytes) const;
+    };
+    std::unique_ptr<char[], FreeBuffer> buffer_; // left uninitialised; one byte beyond capacity_ for a NUL
     std::size_t capacity_ = 0;
     std::size_t start_ = 0;                                  // the first frame not yet handed out
     std::size_t complete_ = 0;                               // the end of the complete frames
