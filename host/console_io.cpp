@@ -56,8 +56,8 @@ void ConsoleIO::handleMessage(std::span<char> message, Log& log) {
 }
 
 void ConsoleIO::handleMessageWithLog(std::span<char> message, Log& log) {
-    auto value = JSONSerialization::JSONObjectWithData(Data(message.data(), message.size()),
-                                                       JSONSerialization::fragmentsAllowed);
+    auto value = JSONSerialization::JSONObjectInPlace(message.data(), message.size(),
+                                                      JSONSerialization::fragmentsAllowed);
     if (!value) {
         log.line("Error");
         return;

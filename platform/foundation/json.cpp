@@ -78,8 +78,13 @@ private:
 } // namespace
 
 std::optional<JSONValue> JSONSerialization::JSONObjectWithData(Data text, ReadingOptions options) {
+    return JSONObjectInPlace(text.data(), text.size(), options);
+}
+
+std::optional<JSONValue> JSONSerialization::JSONObjectInPlace(char* text, std::size_t length,
+                                                              ReadingOptions options) {
     ValueBuilder builder;
-    if (!json_reader::readInPlace(text.data(), text.size(), builder))
+    if (!json_reader::readInPlace(text, length, builder))
         return std::nullopt;
     JSONValue value = builder.takeRoot();
     if (!(options & fragmentsAllowed) && !value.is_object() && !value.is_array())
