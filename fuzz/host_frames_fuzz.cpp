@@ -1,12 +1,16 @@
-// Feeds arbitrary bytes, cut into arbitrary reads, through the host's framing and request handling.
+// Feeds arbitrary bytes, cut into arbitrary reads, through the host's framing and request handling,
+// once with the log on (messages read into values) and once with it off (messages read for their
+// outline only); and checks that the outline of the whole input as one text agrees with its value.
 // Input layout: repeated [one byte n][n bytes], each group one read of standard input.
+#include "host/console_io.h"
+#include "platform/foundation/json.h"
+#include "platform/foundation/json_outline.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
-
-#include "host/console_io.h"
 
 namespace {
 
@@ -18,11 +22,11 @@ protected:
     bool runOpener(const foundation::URL&) override { return true; }
 };
 
-// A temporary home with logging on, and a working folder with data.json, made once.
+// A temporary home with a Documents folder, and a working folder with data.json, made once.
 std::filesystem::path prepareFolders() {
     char pattern[] = "/tmp/vantrel-fuzz-XXXXXX";
     std::filesystem::path home = ::mkdtemp(pattern);
-    std::filesystem::create_directories(home / "Documents/EnableLog");
+    std::filesystem::create_directories(home / "Documents");
     ::setenv("HOME", home.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
     int file = ::open((home / "data.json").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -33,14 +37,28 @@ std::filesystem::path prepareFolders() {
     return home;
 }
 
-} // namespace
+// Both readings must see the same request: the host picks one by whether the log is on.
+void checkOutlineAgreesWithValue(const std::uint8_t* data, std::size_t size) {
+    using foundation::JSONSerialization;
+    std::string text(reinterpret_cast<const char*>(data), size);
+    auto value = JSONSerialization::JSONObjectWithData(text, JSONSerialization::fragmentsAllowed);
+    auto outline = foundation::JSONOutline::readInPlace(text.data(), text.size());
+    if (value.has_value() != outline.has_value())
+        std::abort();
+    if (!value)
+        return;
+    if (value->is_object() != outline->isObject)
+        std::abort();
+    bool hasKey = value->is_object() && !value->empty();
+    if (hasKey != outline->firstKey.has_value() || (hasKey && value->begin().key() != *outline->firstKey))
+        std::abort();
+    bool hasString = hasKey && value->begin().value().is_string();
+    if (hasString != outline->firstKeyString.has_value() ||
+        (hasString && value->begin().value().get_ref<const std::string&>() != *outline->firstKeyString))
+        std::abort();
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static std::filesystem::path home = prepareFolders();
-    static int iterations = 0;
-    if (++iterations % 1000 == 0)
-        std::filesystem::remove(home / "Documents/log.txt"); // keep the log from filling the disk
-
+void feedReads(const std::uint8_t* data, std::size_t size, const std::filesystem::path& home) {
     int input[2];
     if (::pipe2(input, O_CLOEXEC) != 0)
         std::abort();
@@ -67,5 +85,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         console.readMessage(reader); // end of input
     }
     std::filesystem::current_path(previousFolder);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static std::filesystem::path home = prepareFolders();
+    static int iterations = 0;
+    if (++iterations % 1000 == 0)
+        std::filesystem::remove(home / "Documents/log.txt"); // keep the log from filling the disk
+
+    checkOutlineAgreesWithValue(data, size);
+    std::filesystem::create_directories(home / "Documents/EnableLog");
+    feedReads(data, size, home);
+    std::filesystem::remove(home / "Documents/EnableLog");
+    feedReads(data, size, home);
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "host/request_handler.h"
 #include "host/standard_error_output_stream.h"
 #include "platform/foundation/json.h"
+#include "platform/foundation/json_outline.h"
 #include "platform/foundation/string_encoding.h"
 
 using namespace foundation;
@@ -17,41 +18,53 @@ void ConsoleIO::startReading() {
     observer_ = NotificationCenter::defaultCenter().addObserverForName(
         std::string(FileHandle::DataAvailableNotification), &input,
         [this, &input](const Notification&) { readMessage(input); });
+    input.setObserverReadsAtOnce(true); // readMessage's first step is a read
     input.waitForDataInBackgroundAndNotify();
 }
 
 void ConsoleIO::readMessage(FileHandle& handle) {
-    Data chunk = handle.availableData();
+    std::span<char> space = frames_.space();
+    std::size_t count = handle.availableData(space);
     Log log = currentLog();
     if (log.isEnabled())
-        log.line("Received:" + debugDescription(stringWithUTF8(chunk)));
-    if (chunk.empty())
+        log.line("Received:" + debugDescription(stringWithUTF8(Data(space.data(), count))));
+    if (count == 0)
         return; // end of input: a frame still incomplete is dropped with it
-    frames_.append(chunk);
+    frames_.commit(count);
     handleFrames(log);
     handle.waitForDataInBackgroundAndNotify();
 }
 
 void ConsoleIO::handleFrames(Log& log) {
-    while (auto frame = frames_.nextFrame()) {
+    while (auto frame = frames_.nextFrameInPlace()) {
         if (frame->kind == FrameReader::Frame::Kind::tooLong)
             log.line("Error");
+        else if (log.isEnabled())
+            handleMessageWithLog(frame->message, log);
         else
-            handleMessage(std::move(frame->message), log);
+            handleMessage(frame->message, log);
     }
 }
 
-void ConsoleIO::handleMessage(std::string message, Log& log) {
-    auto value =
-        JSONSerialization::JSONObjectWithData(std::move(message), JSONSerialization::fragmentsAllowed);
+// Without a log nothing needs the message's value: only its outline is read, in place.
+void ConsoleIO::handleMessage(std::span<char> message, Log& log) {
+    auto outline = JSONOutline::readInPlace(message.data(), message.size());
+    if (!outline)
+        return;
+    StandardErrorOutputStream replies(log, output_);
+    RequestHandler(log, replies, workspace_).handleOutline(*outline);
+}
+
+void ConsoleIO::handleMessageWithLog(std::span<char> message, Log& log) {
+    auto value = JSONSerialization::JSONObjectInPlace(message.data(), message.size(),
+                                                      JSONSerialization::fragmentsAllowed);
     if (!value) {
         log.line("Error");
         return;
     }
     if (!value->is_object())
         return;
-    if (log.isEnabled())
-        log.line(JSONSerialization::description(*value));
+    log.line(JSONSerialization::description(*value));
     StandardErrorOutputStream replies(log, output_);
     RequestHandler(log, replies, workspace_).handleJsonResult(*value);
 }

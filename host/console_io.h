@@ -7,6 +7,7 @@
 #include "platform/foundation/workspace.h"
 
 #include <optional>
+#include <span>
 #include <string>
 
 // Reads the browser's frames from standard input as they arrive and hands each message to
@@ -29,7 +30,8 @@ public:
 
 private:
     void handleFrames(Log& log);
-    void handleMessage(std::string message, Log& log);
+    void handleMessage(std::span<char> message, Log& log);
+    void handleMessageWithLog(std::span<char> message, Log& log);
     Log currentLog();
 
     foundation::FileHandle& input_;

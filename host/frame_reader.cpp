@@ -1,58 +1,144 @@
 #include "host/frame_reader.h"
 
-#include <utility>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <sys/mman.h>
 
 namespace {
 
 constexpr std::size_t prefixLength = 4;
+// A pipe holds 64 KiB by default, so one read rarely returns more.
+constexpr std::size_t readSize = std::size_t{64} * 1024;
+// A buffer grown for a large message is given back once the message is handled.
+constexpr std::size_t largestKeptCapacity = std::size_t{1} << 20;
 
-std::uint32_t littleEndianLength(std::string_view prefix) {
-    auto byte = [prefix](int i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(prefix[i])); };
-    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+constexpr std::size_t hugePageSize = std::size_t{2} << 20;
+
+// A large message fills its buffer in one go: on huge pages that costs one page fault per 2 MiB
+// rather than 512.
+char* allocateBuffer(std::size_t size) {
+    void* bytes = nullptr;
+#ifdef MADV_HUGEPAGE
+    if (size >= 2 * hugePageSize) {
+        std::size_t rounded = (size + hugePageSize - 1) / hugePageSize * hugePageSize;
+        bytes = std::aligned_alloc(hugePageSize, rounded);
+        if (bytes)
+            ::madvise(bytes, rounded, MADV_HUGEPAGE);
+    }
+#endif
+    if (!bytes)
+        bytes = std::malloc(size);
+    if (!bytes)
+        throw std::bad_alloc();
+    return static_cast<char*>(bytes);
 }
 
 } // namespace
 
-void FrameReader::append(foundation::ByteView bytes) {
-    while (!bytes.empty()) {
-        if (!length_ && !gatherPrefix(bytes))
-            return;
-        gatherBody(bytes);
-    }
+void FrameReader::FreeBuffer::operator()(char* bytes) const {
+    std::free(bytes);
 }
 
-// False when the prefix is still incomplete, or when it gave a length too long to accept.
-bool FrameReader::gatherPrefix(foundation::ByteView& bytes) {
-    std::size_t taken = std::min(prefixLength - prefix_.size(), bytes.size());
-    prefix_.append(bytes.substr(0, taken));
-    bytes.remove_prefix(taken);
-    if (prefix_.size() < prefixLength)
-        return false;
-    std::uint32_t length = littleEndianLength(prefix_);
-    prefix_.clear();
-    if (length > maximumMessageLength) {
-        complete_.push_back({Frame::Kind::tooLong, {}});
-        return false;
+std::span<char> FrameReader::space() {
+    restoreTerminatedByte();
+    compact();
+    std::size_t needed = end_ + 1;
+    // Only a length already checked against the maximum sizes the buffer.
+    if (auto length = lengthAt(complete_))
+        needed = std::max(needed, complete_ + prefixLength + *length);
+    bool holdsLargeMessageNoMore = capacity_ > largestKeptCapacity && needed <= readSize;
+    if (capacity_ < needed || holdsLargeMessageNoMore)
+        reserve(std::max(needed, end_ + readSize));
+    return {buffer_.get() + end_, capacity_ - end_};
+}
+
+bool FrameReader::commit(std::size_t count) {
+    restoreTerminatedByte();
+    end_ += count;
+    while (auto length = lengthAt(complete_)) {
+        if (*length > maximumMessageLength) {
+            tooLongAt_.push_back(complete_);
+            end_ = complete_;
+            return false;
+        }
+        if (end_ - complete_ - prefixLength < *length)
+            break;
+        complete_ += prefixLength + *length;
     }
-    length_ = length;
-    body_.reserve(length); // bounded above, so the message is copied once, into its own string
     return true;
 }
 
-void FrameReader::gatherBody(foundation::ByteView& bytes) {
-    std::size_t taken = std::min<std::size_t>(*length_ - body_.size(), bytes.size());
-    body_.append(bytes.substr(0, taken));
-    bytes.remove_prefix(taken);
-    if (body_.size() < *length_)
-        return;
-    complete_.push_back({Frame::Kind::message, std::exchange(body_, {})});
-    length_.reset();
+std::optional<FrameReader::FrameInPlace> FrameReader::nextFrameInPlace() {
+    restoreTerminatedByte();
+    if (!tooLongAt_.empty() && tooLongAt_.front() == start_) {
+        tooLongAt_.erase(tooLongAt_.begin());
+        return FrameInPlace{Frame::Kind::tooLong, {}};
+    }
+    if (start_ == complete_)
+        return std::nullopt;
+    std::uint32_t length = *lengthAt(start_);
+    char* message = buffer_.get() + start_ + prefixLength;
+    start_ += prefixLength + length;
+    // The byte after the message belongs to the next frame, or to no one yet.
+    if (start_ < end_)
+        terminated_ = {start_, buffer_[start_]};
+    buffer_[start_] = '\0';
+    return FrameInPlace{Frame::Kind::message, {message, length}};
+}
+
+void FrameReader::append(foundation::ByteView bytes) {
+    while (!bytes.empty()) {
+        std::span<char> room = space();
+        std::size_t taken = std::min(room.size(), bytes.size());
+        std::memcpy(room.data(), bytes.data(), taken);
+        if (!commit(taken))
+            return;
+        bytes.remove_prefix(taken);
+    }
 }
 
 std::optional<FrameReader::Frame> FrameReader::nextFrame() {
-    if (complete_.empty())
+    auto frame = nextFrameInPlace();
+    if (!frame)
         return std::nullopt;
-    Frame frame = std::move(complete_.front());
-    complete_.pop_front();
-    return frame;
+    return Frame{frame->kind, std::string(frame->message.data(), frame->message.size())};
+}
+
+std::optional<std::uint32_t> FrameReader::lengthAt(std::size_t offset) const {
+    if (end_ - offset < prefixLength)
+        return std::nullopt;
+    auto byte = [this, offset](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(buffer_[offset + i]));
+    };
+    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+}
+
+void FrameReader::restoreTerminatedByte() {
+    if (!terminated_)
+        return;
+    buffer_[terminated_->first] = terminated_->second;
+    terminated_.reset();
+}
+
+// Moves what is still to be handed out to the front, so the buffer never grows with frames gone.
+void FrameReader::compact() {
+    if (start_ == 0)
+        return;
+    std::memmove(buffer_.get(), buffer_.get() + start_, end_ - start_);
+    for (std::size_t& offset : tooLongAt_)
+        offset -= start_;
+    complete_ -= start_;
+    end_ -= start_;
+    start_ = 0;
+}
+
+void FrameReader::reserve(std::size_t capacity) {
+    // Left uninitialised: a read fills what is used.
+    std::unique_ptr<char[], FreeBuffer> buffer(allocateBuffer(capacity + 1));
+    if (end_ > 0)
+        std::memcpy(buffer.get(), buffer_.get(), end_);
+    buffer_ = std::move(buffer);
+    capacity_ = capacity;
 }

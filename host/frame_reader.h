@@ -3,12 +3,16 @@
 #include "platform/foundation/data.h"
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Cuts frames (a 4-byte little-endian length, then that many bytes) out of what standard input
-// delivers, however the reads split them.
+// delivers, however the reads split them. Reads go straight into the reader's one buffer and
+// messages are handed out where they lie, so a message is never copied.
 class FrameReader {
 public:
     // The largest message a browser sends to a host; a longer length is never allocated.
@@ -19,21 +23,43 @@ public:
         Kind kind;
         std::string message;
     };
+    // A message in the reader's buffer, followed by a NUL, until the reader is used again.
+    struct FrameInPlace {
+        Frame::Kind kind;
+        std::span<char> message;
+    };
 
-    // After a length above the maximum, the rest of these bytes and anything gathered so far are
-    // dropped: the next read starts a new frame.
-    void append(foundation::ByteView bytes);
+    // Where the next read goes: room for the rest of a frame whose length is known, else for
+    // one pipe's worth.
+    std::span<char> space();
+    // Takes the first `count` bytes of space() as one read. After a length above the maximum,
+    // the rest of the read and anything gathered so far are dropped: the next read starts a new
+    // frame. False when that happened.
+    bool commit(std::size_t count);
     // The frames completed so far, in order.
+    std::optional<FrameInPlace> nextFrameInPlace();
+
+    // The same through copies, one read at a time.
+    void append(foundation::ByteView bytes);
     std::optional<Frame> nextFrame();
+
     // Bytes of a frame not yet complete.
-    std::size_t bufferedSize() const { return prefix_.size() + (length_ ? 4 + body_.size() : 0); }
+    std::size_t bufferedSize() const { return end_ - complete_; }
 
 private:
-    bool gatherPrefix(foundation::ByteView& bytes);
-    void gatherBody(foundation::ByteView& bytes);
+    std::optional<std::uint32_t> lengthAt(std::size_t offset) const;
+    void restoreTerminatedByte();
+    void compact();
+    void reserve(std::size_t capacity);
 
-    std::string prefix_;                  // the length's bytes, while they arrive
-    std::optional<std::uint32_t> length_; // known once the prefix is whole
-    std::string body_;                    // the message, while it arrives
-    std::deque<Frame> complete_;
+    struct FreeBuffer {
+        void operator()(char* bytes) const;
+    };
+    std::unique_ptr<char[], FreeBuffer> buffer_; // left uninitialised; one byte beyond capacity_ for a NUL
+    std::size_t capacity_ = 0;
+    std::size_t start_ = 0;                                  // the first frame not yet handed out
+    std::size_t complete_ = 0;                               // the end of the complete frames
+    std::size_t end_ = 0;                                    // the end of what was read
+    std::vector<std::size_t> tooLongAt_;                     // where a refused length was, in order
+    std::optional<std::pair<std::size_t, char>> terminated_; // the byte under a handed-out NUL
 };

@@ -5,34 +5,36 @@
 
 using namespace foundation;
 
-namespace {
-
-std::string optionsReply(const std::string& text) {
-    constexpr std::string_view head = "{\"options\": ";
-    std::string reply;
-    reply.reserve(head.size() + text.size() + 1);
-    reply.append(head).append(text).push_back('}');
-    return reply;
-}
-
-} // namespace
-
 void RequestHandler::handleJsonResult(const JSONValue& object) {
     if (!object.is_object() || object.empty())
         return;
     const std::string& key = object.begin().key();
-    if (key != "options" && key != "url")
+    if (!isRequestKey(key))
         return;
     if (log_.isEnabled())
         log_.line("handleJsonResult: " + JSONSerialization::description(object));
+    const JSONValue& value = object.begin().value();
+    if (!value.is_string()) {
+        carryOut(key, std::nullopt);
+        return;
+    }
+    carryOut(key, value.get_ref<const std::string&>());
+}
+
+void RequestHandler::handleOutline(const JSONOutline& outline) {
+    if (!outline.isObject || !outline.firstKey || !isRequestKey(*outline.firstKey))
+        return;
+    carryOut(*outline.firstKey, outline.firstKeyString);
+}
+
+void RequestHandler::carryOut(std::string_view key, std::optional<std::string_view> stringValue) {
     if (key == "options") {
         sendOptions();
         return;
     }
-    const JSONValue& url = object.begin().value();
-    if (!url.is_string())
+    if (!stringValue)
         return;
-    const auto& text = url.get_ref<const std::string&>();
+    std::string text(*stringValue);
     if (log_.isEnabled())
         log_.line("URL: " + text);
     openURLString(text);
@@ -52,7 +54,7 @@ void RequestHandler::sendOptions() {
         return;
     }
     log_.line(*text);
-    replies_.write(optionsReply(*text));
+    replies_.writeJoined({"{\"options\": ", *text, "}"});
     log_.line(*text);
 }
 

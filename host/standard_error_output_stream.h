@@ -11,6 +11,8 @@ public:
     StandardErrorOutputStream(Log& log, foundation::FileHandle& output) : log_(log), output_(output) {}
 
     void write(std::string_view text) override;
+    // One frame of the joined text, written without joining it when the log is off.
+    void writeJoined(std::initializer_list<std::string_view> pieces) override;
 
 private:
     Log& log_;

@@ -83,29 +83,40 @@ FileHandle::~FileHandle() {
 void FileHandle::waitForDataInBackgroundAndNotify() {
     if (armedWatch_ && RunLoop::main().hasWatch(*armedWatch_))
         return;
-    armedWatch_ = RunLoop::main().addReadabilityWatch(fd_, [this] {
-        RunLoop::main().removeWatch(*armedWatch_);
-        armedWatch_.reset();
-        NotificationCenter::defaultCenter().postNotificationName(DataAvailableNotification, this);
-    });
+    auto readiness = observerReadsAtOnce_ ? RunLoop::Readiness::awaitedByHandler : RunLoop::Readiness::polled;
+    armedWatch_ = RunLoop::main().addReadabilityWatch(
+        fd_,
+        [this] {
+            RunLoop::main().removeWatch(*armedWatch_);
+            armedWatch_.reset();
+            NotificationCenter::defaultCenter().postNotificationName(DataAvailableNotification, this);
+        },
+        RunLoop::Lifetime::keepsLoopRunning, readiness);
 }
 
 Data FileHandle::availableData() {
     // A read usually brings a few bytes: only those are copied, and nothing is cleared first.
     if (!readBuffer_)
         readBuffer_.reset(new char[readSize]);
+    std::size_t count = availableData(std::span<char>(readBuffer_.get(), readSize));
+    return Data(readBuffer_.get(), count);
+}
+
+std::size_t FileHandle::availableData(std::span<char> into) {
+    if (into.empty())
+        return 0;
     for (;;) {
-        ssize_t count = ::read(fd_, readBuffer_.get(), readSize);
+        ssize_t count = ::read(fd_, into.data(), into.size());
         if (count >= 0)
-            return Data(readBuffer_.get(), static_cast<std::size_t>(count));
+            return static_cast<std::size_t>(count);
         if (errno == EAGAIN || errno == EWOULDBLOCK)
             waitUntilReadable(fd_);
         else if (errno != EINTR)
-            return {}; // a descriptor that cannot be read has nothing more to give
+            return 0; // a descriptor that cannot be read has nothing more to give
     }
 }
 
-bool FileHandle::writeData(std::initializer_list<ByteView> pieces) {
+bool FileHandle::writeData(std::span<const ByteView> pieces) {
     // Gathered in small batches on the stack: a reply is two pieces.
     constexpr std::size_t batchSize = 8;
     std::array<iovec, batchSize> batch{};

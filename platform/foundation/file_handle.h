@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,11 +33,20 @@ public:
     // Posts DataAvailableNotification once, on the main run loop, when data or end of input is
     // there. Call again for the next one; a second call while armed changes nothing.
     void waitForDataInBackgroundAndNotify();
+    // For an observer that reads at once (availableData waits for data itself): when this handle
+    // is all the loop waits for, it may notify without waiting first, sparing a poll per read.
+    void setObserverReadsAtOnce(bool readsAtOnce) { observerReadsAtOnce_ = readsAtOnce; }
     // What one read returns now (blocking until something is there): empty only at end of input.
     Data availableData();
+    // The same, read into the given space rather than copied: the number of bytes read, 0 only
+    // at end of input (or when the space is empty).
+    std::size_t availableData(std::span<char> into);
     // Writes every byte of the pieces, in order, as one gathered write where the system allows.
     // Returns false when the descriptor refuses them (e.g. the reader has gone).
-    bool writeData(std::initializer_list<ByteView> pieces);
+    bool writeData(std::span<const ByteView> pieces);
+    bool writeData(std::initializer_list<ByteView> pieces) {
+        return writeData({pieces.begin(), pieces.size()});
+    }
     bool writeData(ByteView bytes) { return writeData({bytes}); }
 
 private:
@@ -44,6 +54,7 @@ private:
     bool closesOnDestruction_;
     std::unique_ptr<char[]> readBuffer_; // made on the first read, left uninitialised
     std::optional<RunLoop::WatchId> armedWatch_;
+    bool observerReadsAtOnce_ = false;
 };
 
 } // namespace foundation

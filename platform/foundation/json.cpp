@@ -1,19 +1,12 @@
 #include "platform/foundation/json.h"
 
+#include "platform/foundation/json_reader.h"
+
 #include <array>
 
-// RapidJSON's vector scan reads whole aligned blocks, past the end of the text, which the
-// address sanitizer would report.
-#if defined(__SSE2__) && !defined(__SANITIZE_ADDRESS__) && !defined(VANTREL_SANITIZE)
-#define RAPIDJSON_SSE2
-#endif
-#include "platform/foundation/json_number.h"
-#include "platform/foundation/string_encoding.h"
-
-#include <rapidjson/allocators.h>
-#include <rapidjson/reader.h>
-
 namespace foundation {
+
+static_assert(JSONSerialization::maximumNestingDepth == json_reader::maximumNestingDepth);
 
 namespace {
 
@@ -29,20 +22,16 @@ public:
     bool Int64(std::int64_t value) { return add(value); }
     bool Uint64(std::uint64_t value) { return add(value); }
     bool Double(double value) { return add(value); }
-    // Numbers come as text and are converted here: the reader's own conversion of some long
-    // numbers reads outside its tables.
     bool RawNumber(const char* text, rapidjson::SizeType length, bool) {
         auto number = valueOfJSONNumber(std::string_view(text, length));
         return number && std::visit([this](auto value) { return add(value); }, *number);
     }
-    // Strings are checked once decoded, which also catches a lone surrogate written as an escape.
     bool String(const char* text, rapidjson::SizeType length, bool) {
-        std::string_view string(text, length);
-        return isValidUTF8(string) && add(std::string(string));
+        return json_reader::isValidString(text, length) && add(std::string(text, length));
     }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
         key_.assign(text, length);
-        return isValidUTF8(key_);
+        return json_reader::isValidString(text, length);
     }
     bool StartObject() { return open(JSONValue::object()); }
     bool EndObject(rapidjson::SizeType) { return close(); }
@@ -81,30 +70,21 @@ private:
 
     JSONValue root_;
     // The containers still open; entries past depth_ are never read, so they are left unset.
-    std::array<JSONValue*, JSONSerialization::maximumNestingDepth> open_;
+    std::array<JSONValue*, json_reader::maximumNestingDepth> open_;
     std::size_t depth_ = 0;
     std::string key_;
 };
 
-constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-
 } // namespace
 
 std::optional<JSONValue> JSONSerialization::JSONObjectWithData(Data text, ReadingOptions options) {
-    std::size_t start = std::string_view(text).starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
-    // A raw NUL is never part of a JSON text; refusing it here lets the reader stop at the terminator.
-    if (text.find('\0') != std::string::npos)
-        return std::nullopt;
-    // The reader's own stack starts in a buffer here, so a small message needs no allocation for it.
-    char stackBuffer[1024];
-    rapidjson::MemoryPoolAllocator<> stackAllocator(stackBuffer, sizeof stackBuffer);
-    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, rapidjson::MemoryPoolAllocator<>> reader(
-        &stackAllocator, 256);
-    rapidjson::InsituStringStream stream(text.data() + start);
+    return JSONObjectInPlace(text.data(), text.size(), options);
+}
+
+std::optional<JSONValue> JSONSerialization::JSONObjectInPlace(char* text, std::size_t length,
+                                                              ReadingOptions options) {
     ValueBuilder builder;
-    constexpr unsigned flags =
-        rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
-    if (reader.Parse<flags>(stream, builder).IsError())
+    if (!json_reader::readInPlace(text, length, builder))
         return std::nullopt;
     JSONValue value = builder.takeRoot();
     if (!(options & fragmentsAllowed) && !value.is_object() && !value.is_array())

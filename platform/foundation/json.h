@@ -24,6 +24,8 @@ public:
     // without fragmentsAllowed). The text is parsed in place: hand it over with std::move to spare
     // a copy of a large message.
     static std::optional<JSONValue> JSONObjectWithData(Data text, ReadingOptions options);
+    // The same, reading the text where it lies: it must be followed by a NUL, and is overwritten.
+    static std::optional<JSONValue> JSONObjectInPlace(char* text, std::size_t length, ReadingOptions options);
 
     // Compact text of a value, for diagnostics.
     static std::string description(const JSONValue& value);

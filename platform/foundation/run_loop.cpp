@@ -17,9 +17,10 @@ RunLoop& RunLoop::main() {
     return loop;
 }
 
-RunLoop::WatchId RunLoop::addReadabilityWatch(int fd, std::function<void()> handler, Lifetime lifetime) {
+RunLoop::WatchId RunLoop::addReadabilityWatch(int fd, std::function<void()> handler, Lifetime lifetime,
+                                              Readiness readiness) {
     WatchId id = nextId_++;
-    watches_.emplace(id, Watch{fd, std::move(handler), lifetime});
+    watches_.emplace(id, Watch{fd, std::move(handler), lifetime, readiness});
     return id;
 }
 
@@ -67,7 +68,7 @@ bool RunLoop::keepsRunning() {
 }
 
 int RunLoop::millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds) {
-    if (mode != RunLoopMode::defaultMode)
+    if (mode != RunLoopMode::defaultMode || timers_.empty())
         return timeoutMilliseconds;
     double now = Clock::current().now();
     for (const auto& timer : timers_) {
@@ -81,7 +82,7 @@ int RunLoop::millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMillisecond
 }
 
 void RunLoop::fireDueTimers(RunLoopMode mode) {
-    if (mode != RunLoopMode::defaultMode)
+    if (mode != RunLoopMode::defaultMode || timers_.empty())
         return;
     double now = Clock::current().now();
     // A timer's block may schedule or invalidate timers: work on the list as it was.
@@ -121,6 +122,8 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
             ::poll(nullptr, 0, timeoutMilliseconds);
         return true;
     }
+    if (runSoleWatchAwaitedByHandler(timeoutMilliseconds))
+        return true;
     // The lists are kept between turns so that a turn allocates nothing; a handler that turns the
     // loop itself works on lists of its own.
     auto descriptors = std::exchange(descriptors_, {});
@@ -145,6 +148,17 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
     descriptors_ = std::move(descriptors);
     ids_ = std::move(ids);
     return turned;
+}
+
+// Spares a poll: the handler's own read waits just as long.
+bool RunLoop::runSoleWatchAwaitedByHandler(int timeoutMilliseconds) {
+    if (timeoutMilliseconds >= 0 || watches_.size() != 1 ||
+        watches_.begin()->second.readiness != Readiness::awaitedByHandler)
+        return false;
+    auto handler = watches_.begin()->second.handler;
+    ++handlerRuns_;
+    handler();
+    return true;
 }
 
 } // namespace foundation

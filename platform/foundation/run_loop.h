@@ -22,13 +22,17 @@ class RunLoop {
 public:
     using WatchId = std::uint64_t;
     enum class Lifetime { keepsLoopRunning, background };
+    // A handler that itself waits until its descriptor is readable (a blocking read) may be called
+    // without a poll first, when it is all the loop waits for.
+    enum class Readiness { polled, awaitedByHandler };
 
     static RunLoop& main();
 
     // The handler runs each time the descriptor is readable, at end of input or on error,
     // until the watch is removed. A background watch never keeps run() from returning.
     WatchId addReadabilityWatch(int fd, std::function<void()> handler,
-                                Lifetime lifetime = Lifetime::keepsLoopRunning);
+                                Lifetime lifetime = Lifetime::keepsLoopRunning,
+                                Readiness readiness = Readiness::polled);
     void removeWatch(WatchId id);
     bool hasWatch(WatchId id) const { return watches_.contains(id); }
 
@@ -60,6 +64,7 @@ private:
         int fd;
         std::function<void()> handler;
         Lifetime lifetime;
+        Readiness readiness;
     };
 
     bool keepsRunning();
@@ -67,6 +72,7 @@ private:
     void fireDueTimers(RunLoopMode mode);
     bool runWatches(int timeoutMilliseconds);
     void notifyBeforeWaiting();
+    bool runSoleWatchAwaitedByHandler(int timeoutMilliseconds);
 
     std::map<WatchId, Watch> watches_;
     std::vector<std::shared_ptr<Timer>> timers_;

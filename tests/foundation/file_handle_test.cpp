@@ -433,3 +433,32 @@ TEST(FileHandleOwnership, LeavesABorrowedDescriptorOpen) {
     { FileHandle handle(pipe.readEnd()); }
     EXPECT_NE(::fcntl(pipe.readEnd(), F_GETFD), -1);
 }
+
+TEST(FileHandleNotification, AnObserverThatReadsAtOnceGetsEveryReadAndTheEnd) {
+    Pipe pipe;
+    FileHandle handle(pipe.readEnd());
+    handle.setObserverReadsAtOnce(true);
+    std::string received;
+    bool ended = false;
+    NotificationCounter notifications(handle, [&] {
+        auto data = handle.availableData();
+        if (data.empty()) {
+            ended = true;
+            return;
+        }
+        received += ByteView(data);
+        handle.waitForDataInBackgroundAndNotify();
+    });
+    handle.waitForDataInBackgroundAndNotify();
+    // A writer that is slower than the reader: the observer's read waits for it.
+    std::thread writer([&pipe] {
+        pipe.write("first ");
+        pipe.write("second");
+        pipe.closeWriteEnd();
+    });
+    while (!ended)
+        ASSERT_TRUE(RunLoop::main().runOnce(-1));
+    writer.join();
+    EXPECT_EQ(received, "first second");
+    EXPECT_FALSE(RunLoop::main().runOnce(0)) << "nothing should be left armed";
+}

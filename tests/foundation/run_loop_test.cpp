@@ -170,3 +170,38 @@ TEST(RunLoop, RunOnceTimesOutWhenNothingIsReady) {
     EXPECT_TRUE(loop.runOnce(1));
     EXPECT_EQ(calls, 0);
 }
+
+TEST(RunLoopAwaitedByHandler, CallsASoleSuchWatchWithoutWaitingForData) {
+    RunLoop loop;
+    Pipe pipe;
+    int calls = 0;
+    auto id = loop.addReadabilityWatch(
+        pipe.readEnd(), [&] { ++calls; }, RunLoop::Lifetime::keepsLoopRunning,
+        RunLoop::Readiness::awaitedByHandler);
+    // Nothing written: the handler is trusted to wait, and here it does not.
+    EXPECT_TRUE(loop.runOnce(-1));
+    EXPECT_EQ(calls, 1);
+    loop.removeWatch(id);
+}
+
+TEST(RunLoopAwaitedByHandler, PollsWhenTheTurnIsBoundedOrOthersWait) {
+    RunLoop loop;
+    Pipe pipe;
+    Pipe other;
+    int calls = 0;
+    int otherCalls = 0;
+    loop.addReadabilityWatch(
+        pipe.readEnd(), [&] { ++calls; }, RunLoop::Lifetime::keepsLoopRunning,
+        RunLoop::Readiness::awaitedByHandler);
+    EXPECT_TRUE(loop.runOnce(0));
+    EXPECT_EQ(calls, 0);
+    auto otherId = loop.addReadabilityWatch(other.readEnd(), [&] { ++otherCalls; });
+    other.write("x");
+    EXPECT_TRUE(loop.runOnce(-1));
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(otherCalls, 1);
+    loop.removeWatch(otherId);
+    pipe.write("y");
+    EXPECT_TRUE(loop.runOnce(5000));
+    EXPECT_EQ(calls, 1);
+}

@@ -166,3 +166,43 @@ TEST_F(ConsoleIOTest, RunLoopReturnsOnceInputEndsWithEveryRequestAnswered) {
         expected += optionsReply();
     EXPECT_EQ(replies(), expected);
 }
+
+TEST_F(ConsoleIOTest, CarriesOutTrickyRequestsAlikeWithTheLogOnAndOff) {
+    const std::vector<std::string> requests = {
+        R"({"url":"https://a.example/","url":"https://b.example/"})",
+        R"({"url":"https://a.example/","x":1,"url":5})",
+        R"({"\u0075rl":"https://c.example/"})",
+        R"({"url":"https://d.example/","options":1})",
+        R"({"options":1,"url":"https://a.example/"})",
+        R"({"x":1,"options":1})",
+        R"({"URL":"https://a.example/"})",
+        R"({"options":1} x)",
+        R"({"options":1e400})",
+        R"({"options":1.5e-400, "n": -0})",
+        "{\"url\":\"https://a.example/\xFF\"}",
+        std::string("{\"url\":\"https://e.example/\"}\0", 30),
+        "\xEF\xBB\xBF{\"url\":\"https://f.example/\"}",
+        R"({"url":{"url":"https://a.example/"}})",
+        R"({"url":"https://g.example/","d":)" + std::string(511, '[') + std::string(511, ']') + "}",
+        R"({"options":1,"d":)" + std::string(512, '[') + std::string(512, ']') + "}",
+    };
+    auto carryOut = [&] {
+        for (const auto& request : requests)
+            deliver(frame(request));
+        std::string all;
+        for (const auto& request : requests)
+            all += frame(request);
+        deliver(all);
+        return std::make_pair(replies(), std::exchange(workspace_.opened, {}));
+    };
+    auto withoutLog = carryOut();
+    enableLog();
+    auto withLog = carryOut();
+    EXPECT_EQ(withoutLog, withLog);
+    EXPECT_EQ(withoutLog.first, optionsReply() + optionsReply() + optionsReply() + optionsReply());
+    EXPECT_EQ(withoutLog.second,
+              (std::vector<std::string>{"https://b.example/", "https://c.example/", "https://d.example/",
+                                        "https://f.example/", "https://g.example/", "https://b.example/",
+                                        "https://c.example/", "https://d.example/", "https://f.example/",
+                                        "https://g.example/"}));
+}

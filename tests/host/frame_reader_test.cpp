@@ -82,3 +82,62 @@ TEST(FrameReader, WaitsForTheBodyOfTheLargestAllowedLength) {
     EXPECT_TRUE(drain(reader).empty());
     EXPECT_EQ(reader.bufferedSize(), 4u + 7u);
 }
+
+TEST(FrameReaderInPlace, HandsOutEachMessageWhereItLiesFollowedByANul) {
+    FrameReader reader;
+    std::string stream = frame("{\"options\":1}") + frame("{\"url\":\"x\"}");
+    std::span<char> space = reader.space();
+    ASSERT_GE(space.size(), stream.size());
+    std::copy(stream.begin(), stream.end(), space.begin());
+    ASSERT_TRUE(reader.commit(stream.size()));
+    auto first = reader.nextFrameInPlace();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->message.data(), space.data() + 4);
+    EXPECT_EQ(std::string_view(first->message.data(), first->message.size()), "{\"options\":1}");
+    EXPECT_EQ(first->message.data()[first->message.size()], '\0');
+    // The NUL lay on the next frame's length, which must be whole again.
+    auto second = reader.nextFrameInPlace();
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(std::string_view(second->message.data(), second->message.size()), "{\"url\":\"x\"}");
+    EXPECT_EQ(second->message.data()[second->message.size()], '\0');
+    EXPECT_FALSE(reader.nextFrameInPlace().has_value());
+}
+
+TEST(FrameReaderInPlace, MakesRoomForTheWholeMessageOnceItsLengthIsKnown) {
+    FrameReader reader;
+    const std::string message(std::size_t{3} << 20, 'm');
+    std::string stream = frame(message);
+    std::span<char> space = reader.space();
+    std::copy_n(stream.begin(), 10, space.begin());
+    ASSERT_TRUE(reader.commit(10));
+    space = reader.space();
+    ASSERT_GE(space.size(), stream.size() - 10);
+    std::copy(stream.begin() + 10, stream.end(), space.begin());
+    ASSERT_TRUE(reader.commit(stream.size() - 10));
+    auto frame = reader.nextFrame();
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_EQ(frame->message, message);
+    // Handled, the large message's room is given back.
+    EXPECT_LT(reader.space().size(), std::size_t{1} << 20);
+}
+
+TEST(FrameReaderInPlace, ARefusedLengthMakesNoRoomAndDropsTheRestOfTheRead) {
+    FrameReader reader;
+    std::string stream = frame("first") + lengthPrefix(FrameReader::maximumMessageLength + 1) + frame("lost");
+    std::span<char> space = reader.space();
+    std::copy(stream.begin(), stream.end(), space.begin());
+    EXPECT_FALSE(reader.commit(stream.size()));
+    EXPECT_LT(reader.space().size(), std::size_t{1} << 20);
+    EXPECT_EQ(drain(reader), (std::vector<std::string>{"first", "<too long>"}));
+    reader.append(ByteView(frame("next")));
+    EXPECT_EQ(drain(reader), std::vector<std::string>{"next"});
+}
+
+TEST(FrameReaderInPlace, KeepsFramesInOrderWhenAppendsAreNotDrainedBetween) {
+    FrameReader reader;
+    reader.append(ByteView(frame("a") + lengthPrefix(FrameReader::maximumMessageLength + 1)));
+    reader.append(ByteView(frame("b") + lengthPrefix(0xFFFFFFFF) + "x"));
+    reader.append(ByteView(frame(std::string(100000, 'c'))));
+    EXPECT_EQ(drain(reader),
+              (std::vector<std::string>{"a", "<too long>", "b", "<too long>", std::string(100000, 'c')}));
+}

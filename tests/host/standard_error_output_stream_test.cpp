@@ -30,9 +30,10 @@ protected:
         StandardErrorOutputStream(log, *output_).write(text);
     }
 
+    std::unique_ptr<foundation::FileHandle> output_;
+
 private:
     int fds_[2] = {-1, -1};
-    std::unique_ptr<foundation::FileHandle> output_;
 };
 
 TEST_F(ReplyStreamTest, FramesTheTextWithItsLittleEndianLength) {
@@ -50,4 +51,24 @@ TEST_F(ReplyStreamTest, LogsTheReplyAndThePrefixSizeBeforeWriting) {
     enableLog();
     send("{\"options\": 1}");
     EXPECT_EQ(logLines(), (std::vector<std::string>{"Write Data:{\"options\": 1}", "DAta size,4 4 bytes!"}));
+}
+
+TEST_F(ReplyStreamTest, WritesPiecesAsOneFrameOfTheirJoinedText) {
+    Log log = Log::current(documents().string());
+    StandardErrorOutputStream(log, *output_).writeJoined({"{\"options\": ", "{\"\u00e9\":1}", "", "}"});
+    EXPECT_EQ(written(), std::string("\x15\0\0\0", 4) + "{\"options\": {\"\u00e9\":1}}");
+}
+
+TEST_F(ReplyStreamTest, LogsPiecesAsTheirJoinedText) {
+    enableLog();
+    Log log = Log::current(documents().string());
+    StandardErrorOutputStream(log, *output_).writeJoined({"{\"options\": ", "2", "}"});
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"Write Data:{\"options\": 2}", "DAta size,4 4 bytes!"}));
+    EXPECT_EQ(written(), std::string("\x0E\0\0\0", 4) + "{\"options\": 2}");
+}
+
+TEST_F(ReplyStreamTest, WritesManyPiecesToo) {
+    Log log = Log::current(documents().string());
+    StandardErrorOutputStream(log, *output_).writeJoined({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
+    EXPECT_EQ(written(), std::string("\x0A\0\0\0", 4) + "abcdefghij");
 }
