@@ -66,9 +66,9 @@ TEST(UisnapEventScript, RefusesUnknownStepsWrongArgumentsAndEndlessWaitsNamingTh
 
 TEST(UisnapOptions, ReadsFilesAndOptionsInAnyOrder) {
     std::string error;
-    auto options = parse(
-        {"--scale", "2", "in.json", "--time", "1.5", "out.png", "--events", "down", "--resources", "images"},
-        &error);
+    auto options = parse({"--scale", "2", "in.json", "--time", "1.5", "out.png", "--events", "down",
+                          "--resources", "images", "--help-popover", "button"},
+                         &error);
     ASSERT_TRUE(options.has_value()) << error;
     EXPECT_EQ(options->interfaceFile, "in.json");
     EXPECT_EQ(options->output, "out.png");
@@ -76,6 +76,7 @@ TEST(UisnapOptions, ReadsFilesAndOptionsInAnyOrder) {
     EXPECT_EQ(options->time, 1.5);
     EXPECT_EQ(options->events.size(), 1u);
     EXPECT_EQ(options->resources, std::filesystem::path("images"));
+    EXPECT_EQ(options->helpPopoverFor, "button");
 }
 
 TEST(UisnapOptions, RefusesWhatItCannotUseWithAMessage) {

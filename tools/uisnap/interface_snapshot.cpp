@@ -7,6 +7,7 @@
 #include "platform/appkit/window.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/run_loop.h"
+#include "widgets/tooltip/qv_custom_help_popover.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -118,6 +119,14 @@ bool writeInterfaceSnapshot(const SnapshotOptions& options, std::string* error) 
     Player player(*clock, *backend);
     for (const auto& event : options.events)
         player.play(event);
+    if (options.helpPopoverFor) {
+        auto anchor = loaded->objectWithId(*options.helpPopoverFor);
+        if (!anchor) {
+            *error = options.interfaceFile.string() + " has no object \"" + *options.helpPopoverFor + "\"";
+            return false;
+        }
+        QvCustomHelpPopover::sharedManager()->showForView(anchor);
+    }
     player.pass(options.time);
     return backend->snapshot(options.output, error);
 }

@@ -43,6 +43,12 @@ bool takeOption(std::string_view name, std::string_view value, SnapshotOptions& 
         options.resources = std::filesystem::path(value);
         return true;
     }
+    if (name == "--help-popover") {
+        if (value.empty())
+            return fail(error, "--help-popover needs an object id");
+        options.helpPopoverFor = std::string(value);
+        return true;
+    }
     return fail(error, "unknown option " + std::string(name));
 }
 
@@ -59,7 +65,7 @@ std::optional<SnapshotOptions> parseSnapshotOptions(std::span<const std::string_
             continue;
         }
         if (argument != "--scale" && argument != "--time" && argument != "--events" &&
-            argument != "--resources") {
+            argument != "--resources" && argument != "--help-popover") {
             fail(error, "unknown option " + std::string(argument));
             return std::nullopt;
         }
