@@ -1,5 +1,7 @@
 #include "platform/foundation/data.h"
 
+#include "platform/foundation/scoped_descriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -9,21 +11,6 @@
 namespace foundation {
 
 namespace {
-
-class ScopedDescriptor {
-public:
-    explicit ScopedDescriptor(int fd) : fd_(fd) {}
-    ~ScopedDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    ScopedDescriptor(const ScopedDescriptor&) = delete;
-    ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Enough for most files in one read; larger ones are sized from the file system.
 constexpr std::size_t firstReadSize = 4096;

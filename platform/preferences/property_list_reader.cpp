@@ -1,5 +1,6 @@
 #include "platform/preferences/property_list_reader.h"
 
+#include "platform/foundation/scoped_descriptor.h"
 #include "platform/preferences/libplist_node.h"
 #include "platform/preferences/property_list_guard.h"
 #include "platform/preferences/property_list_limits.h"
@@ -19,21 +20,6 @@ template <typename Value> std::optional<Value> fail(std::string* error, const st
         *error = message;
     return std::nullopt;
 }
-
-class ScopedDescriptor {
-public:
-    explicit ScopedDescriptor(int fd) : fd_(fd) {}
-    ~ScopedDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    ScopedDescriptor(const ScopedDescriptor&) = delete;
-    ScopedDescriptor& operator=(const ScopedDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // The whole file, sized from the file system and refused before reading when too large; a file
 // that grows while it is read is refused too.

@@ -1,5 +1,6 @@
 #include "platform/preferences/user_defaults_store.h"
 
+#include "platform/foundation/scoped_descriptor.h"
 #include "platform/preferences/property_list_reader.h"
 #include "platform/preferences/property_list_writer.h"
 
@@ -23,23 +24,6 @@ bool fail(std::string* error, const std::string& message) {
 bool failWithErrno(std::string* error, const std::string& path) {
     return fail(error, path + ": " + std::strerror(errno));
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool close() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 // Like mkdir -p, every folder it creates readable by the user only.
 bool createFolder(const std::string& path, std::string* error) {
@@ -66,7 +50,7 @@ bool writeAll(int fd, const std::string& bytes) {
 }
 
 bool writeFlushed(const std::string& path, const std::string& bytes, std::string* error) {
-    Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
+    ScopedDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (file.get() < 0)
         return failWithErrno(error, path);
     if (!writeAll(file.get(), bytes) || ::fsync(file.get()) != 0 || !file.close())
@@ -89,7 +73,7 @@ bool UserDefaultsStore::update(const Changes& changes, std::string* error,
                                const std::function<void()>& beforeReplacing) const {
     if (!createFolder(folder_, error))
         return false;
-    Descriptor folder(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    ScopedDescriptor folder(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0 || ::flock(folder.get(), LOCK_EX) != 0)
         return failWithErrno(error, folder_);
     auto stored = read(error);
