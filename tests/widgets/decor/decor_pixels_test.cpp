@@ -83,7 +83,8 @@ TEST_F(DecorPixels, ALabelWithAFixedLineHeightSetsEveryLineThatFarApart) {
             load("ZtCustomLabel", R"({"enableLineHeight": true, "lineHeight": 20})",
                  R"({"frame": [20, 20, 150, 200], "wraps": true, "font": {"size": )" + std::to_string(size) +
                      "}}"));
-        label->setStringValue("A label long enough to wrap onto three or more lines at this width, whatever its size");
+        label->setStringValue(
+            "A label long enough to wrap onto three or more lines at this width, whatever its size");
         const AttributedString& styled = label->attributedStringValue();
         auto style = textStyleOf(styled, *styled.font, true);
         auto tops = quartz::lineTops(styled.string, style, 150 - 2 * TextField::horizontalInset);
