@@ -82,6 +82,7 @@ void Window::handContentsScaleTo(quartz::Layer& layer, double scale) {
 
 void Window::mouseDownAt(quartz::Point point, double timestamp) {
     pointer_ = point;
+    closeTransientPopoversOutside(point);
     Event event{Event::Type::leftMouseDown, point, timestamp, 1, nullptr};
     auto target = contentView_ ? contentView_->hitTest(point) : nullptr;
     bool wasKey = key_;
@@ -94,6 +95,16 @@ void Window::mouseDownAt(quartz::Point point, double timestamp) {
     pressedView_ = target;
     target->mouseDown(event);
     didDispatchPointerEvent();
+}
+
+// A click anywhere but on a transient popover closes it, as the user expects of a bubble of help.
+void Window::closeTransientPopoversOutside(quartz::Point point) {
+    auto shown = popovers_; // closing one takes it off the list
+    for (const auto& popover : shown) {
+        auto frame = popover->contentFrameInWindow();
+        if (popover->behavior() != PopoverBehavior::applicationDefined && !(frame && frame->contains(point)))
+            popover->close();
+    }
 }
 
 void Window::mouseUpAt(quartz::Point point, double timestamp) {

@@ -68,6 +68,7 @@ public:
 
 private:
     void checkTrackingAreas(double timestamp);
+    void closeTransientPopoversOutside(quartz::Point point);
     void handContentsScaleTo(quartz::Layer& layer, double scale);
     void didDispatchPointerEvent();
 

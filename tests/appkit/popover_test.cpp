@@ -95,3 +95,20 @@ TEST(Popover, AClosedPopoverHasNoPlace) {
     PopoverScene scene;
     EXPECT_EQ(scene.popover->contentFrameInWindow(), std::nullopt);
 }
+
+TEST(Popover, ATransientPopoverClosesOnAClickElsewhereAndStaysForOneOnItself) {
+    PopoverScene scene;
+    scene.popover->contentViewController()->view()->setFrame({0, 0, 40, 30});
+    scene.popover->setBehavior(PopoverBehavior::transient);
+    scene.popover->showRelativeToRect(scene.button->bounds(), scene.button, NSMinYEdge);
+    auto frame = *scene.popover->contentFrameInWindow();
+    scene.window->mouseDownAt({frame.midX(), frame.midY()});
+    EXPECT_TRUE(scene.popover->isShown());
+    scene.window->mouseDownAt({5, 5});
+    EXPECT_FALSE(scene.popover->isShown());
+
+    scene.popover->setBehavior(PopoverBehavior::applicationDefined);
+    scene.popover->showRelativeToRect(scene.button->bounds(), scene.button, NSMinYEdge);
+    scene.window->mouseDownAt({5, 5});
+    EXPECT_TRUE(scene.popover->isShown());
+}
