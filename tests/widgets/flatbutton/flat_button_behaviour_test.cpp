@@ -74,6 +74,7 @@ TEST_F(FlatButtonBehaviour, ExitsAfterOnePressToggleOnceAndEntriesWhilePressedEa
     button->mouseEntered(entered);
     EXPECT_TRUE(button->isMouseDown());
     EXPECT_EQ(button->state(), NSControlStateValueOn);
+    button->mouseExited(exited); // lets the hover timer go
 }
 
 TEST_F(FlatButtonBehaviour, AMixedStateGoesOnWhenPressedAndOffWhenReleased) {
