@@ -167,6 +167,10 @@ bool SdlDisplay::dispatch(const SDL_Event& event) {
         if (auto window = windowWithId(event.button.windowID))
             return window->handleEvent(event);
         return false;
+    case SDL_KEYDOWN: // sent to the window with the keyboard focus
+        if (auto window = windowWithId(event.key.windowID))
+            return window->handleEvent(event);
+        return false;
     default:
         return false;
     }

@@ -26,6 +26,27 @@ int pixels(double points, double scale) {
     return std::max(1, static_cast<int>(std::lround(points * scale)));
 }
 
+// The key's character as the window knows it; empty for keys it has no use for.
+std::string charactersIgnoringModifiers(SDL_Keycode key) {
+    if (key == SDLK_ESCAPE)
+        return "\x1b";
+    if (key > ' ' && key < 0x7f)
+        return std::string(1, static_cast<char>(key)); // SDL's key codes are unshifted ASCII here
+    return {};
+}
+
+std::uint64_t modifierFlags(std::uint16_t modifiers) {
+    std::uint64_t flags = 0;
+    if (modifiers & KMOD_SHIFT)
+        flags |= NSEventModifierFlagShift;
+    if (modifiers & KMOD_ALT)
+        flags |= NSEventModifierFlagOption;
+    // Linux desktops take their shortcuts with Control where macOS takes them with Command.
+    if (modifiers & KMOD_CTRL)
+        flags |= NSEventModifierFlagCommand;
+    return flags;
+}
+
 } // namespace
 
 std::shared_ptr<SdlWindowBackend> SdlWindowBackend::make(const std::shared_ptr<Window>& window,
@@ -148,11 +169,20 @@ bool SdlWindowBackend::handleEvent(const SDL_Event& event) {
             window->mouseUpAt(point, now());
         return true;
     }
+    case SDL_KEYDOWN:
+        return pressKey(*window, event.key);
     case SDL_WINDOWEVENT:
         return handleWindowEvent(*window, event);
     default:
         return false;
     }
+}
+
+bool SdlWindowBackend::pressKey(Window& window, const SDL_KeyboardEvent& event) {
+    if (event.repeat != 0)
+        return false; // a held key acts once
+    auto characters = charactersIgnoringModifiers(event.keysym.sym);
+    return !characters.empty() && window.keyDown(characters, modifierFlags(event.keysym.mod));
 }
 
 bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event) {
@@ -177,8 +207,8 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
         window.resignKeyWindow();
         policy_.noteChange();
         return true;
-    case SDL_WINDOWEVENT_CLOSE:
-        closeWindow();
+    case SDL_WINDOWEVENT_CLOSE: // the window manager's close request
+        window.performClose();
         return true;
     default:
         return false;

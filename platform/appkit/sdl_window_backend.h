@@ -8,6 +8,7 @@
 #include <string>
 
 struct SDL_Window;
+struct SDL_KeyboardEvent;
 union SDL_Event;
 
 namespace foundation {
@@ -52,6 +53,7 @@ private:
     bool handleWindowEvent(Window& window, const SDL_Event& event);
     void pointerEntered(Window& window);
     void movePointer(Window& window, int x, int y);
+    bool pressKey(Window& window, const SDL_KeyboardEvent& event);
 
     std::weak_ptr<Window> window_;
     std::shared_ptr<SdlDisplay> display_;
