@@ -12,7 +12,10 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace appkit {
 
@@ -47,6 +50,22 @@ std::uint64_t modifierFlags(std::uint16_t modifiers) {
     return flags;
 }
 
+// The clock a benchmark outside the process can read too (CLOCK_MONOTONIC).
+double monotonicSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+bool framesAreReported() {
+    const char* value = std::getenv("VANTREL_REPORT_FRAMES");
+    return value != nullptr && value[0] != '\0';
+}
+
+std::string formatted(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
 } // namespace
 
 std::shared_ptr<SdlWindowBackend> SdlWindowBackend::make(const std::shared_ptr<Window>& window,
@@ -61,7 +80,7 @@ std::shared_ptr<SdlWindowBackend> SdlWindowBackend::make(const std::shared_ptr<W
 }
 
 SdlWindowBackend::SdlWindowBackend(const std::shared_ptr<Window>& window, std::shared_ptr<SdlDisplay> display)
-    : window_(window), display_(std::move(display)) {}
+    : window_(window), display_(std::move(display)), reportsFrames_(framesAreReported()) {}
 
 WindowBackend::Factory SdlWindowBackend::factory(std::shared_ptr<SdlDisplay> display) {
     return [display](const std::shared_ptr<Window>& window) -> std::shared_ptr<WindowBackend> {
@@ -120,10 +139,35 @@ void SdlWindowBackend::drawFrameIfDue() {
     double time = now();
     if (time < lastFrameTime_ + frameInterval_)
         return; // the display would not show it yet; scheduleNextFrame comes back for it
-    if (auto frame = policy_.drawIfNeeded(*window, time)) {
-        lastFrameTime_ = time;
-        presenter_->present(*frame);
-    }
+    double started = reportsFrames_ ? monotonicSeconds() : 0;
+    auto frame = policy_.drawIfNeeded(*window, time);
+    if (!frame)
+        return;
+    lastFrameTime_ = time;
+    presenter_->present(*frame);
+    presented_ = true;
+    if (!reportsFrames_)
+        return;
+    foundation::consoleLog(
+        formatted("frame drawn and presented in %.3f ms", (monotonicSeconds() - started) * 1000) +
+        (policy_.isAnimating() ? " while animating" : ""));
+    reportFirstFrameOnScreen();
+}
+
+// What was presented before the window was mapped is lost, so the first frame on screen is the
+// first one presented after the window was first exposed.
+void SdlWindowBackend::presentAgainOnScreen() {
+    presenter_->presentAgain();
+    exposed_ = true;
+    reportFirstFrameOnScreen();
+}
+
+void SdlWindowBackend::reportFirstFrameOnScreen() {
+    if (!reportsFrames_ || reportedFirstFrame_ || !exposed_ || !presented_)
+        return;
+    reportedFirstFrame_ = true;
+    foundation::consoleLog(
+        formatted("first frame on screen at %.6f s on the monotonic clock", monotonicSeconds()));
 }
 
 void SdlWindowBackend::scheduleNextFrame() {
@@ -191,7 +235,7 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        presenter_->presentAgain();
+        presentAgainOnScreen();
         return false;
     case SDL_WINDOWEVENT_ENTER:
         pointerEntered(window);
