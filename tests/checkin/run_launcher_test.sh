@@ -144,7 +144,7 @@ click_button_watching_its_look() {
 }
 
 focus_window() {
-    xdotool windowfocus --sync "$window" || fail "the window did not take the keyboard focus"
+    timeout 30 xdotool windowfocus --sync "$window" || fail "the window did not take the keyboard focus"
 }
 
 handing_off_with_the_path_it_was_started_with() {
