@@ -56,8 +56,18 @@ stop_process() {
     wait "$pid" 2>/dev/null || true
 }
 
-# The first visible window whose name is exactly NAME, waiting up to 60 s for it.
+# The first visible window whose name is exactly NAME, waiting up to 60 s for it. Searches are
+# repeated rather than left to --sync: a window that goes away during a search (SDL makes and drops
+# one while it starts) makes xdotool give up with an X error.
 find_window() {
-    local name=$1
-    timeout 60 xdotool search --sync --onlyvisible --name "^${name}\$" | head -n1
+    local name=$1 attempt found
+    for ((attempt = 0; attempt < 600; attempt++)); do
+        found=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n1) || true
+        if [[ -n $found ]]; then
+            echo "$found"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
 }
