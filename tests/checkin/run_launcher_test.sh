@@ -23,7 +23,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*"
-    for file in "$work"/launcher.*; do
+    for file in "$work"/launcher.* "$work"/xvfb.log; do
         [[ -f $file ]] && { echo "--- $(basename "$file")"; cat "$file"; }
     done
     exit 1
