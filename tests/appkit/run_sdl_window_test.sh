@@ -53,7 +53,7 @@ round() {
     probe_pid=$!
     wait_for "$out" "scale $scale"
     local window
-    window=$(find_window "Vantrel probe") || fail "no probe window"
+    window=$(find_window "Vantrel probe" "$probe_pid") || fail "no probe window"
     local geometry
     geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
     [[ $geometry == "$((200 * scale))x$((120 * scale))" ]] || fail "window is $geometry pixels at scale $scale"

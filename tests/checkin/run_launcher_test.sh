@@ -69,7 +69,7 @@ start_launcher() {
     rm -f "$record"
     "$launcher" "$@" >"$work/launcher.out" 2>"$work/launcher.err" &
     launcher_pid=$!
-    window=$(find_window "$title") || fail "no window titled \"$title\""
+    window=$(find_window "$title" "$launcher_pid") || fail "no window titled \"$title\""
     # Bare Xvfb has no window manager to give the new window the focus; without it the first
     # press would only activate the window, as a press into an inactive window does.
     focus_window

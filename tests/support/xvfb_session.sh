@@ -56,13 +56,14 @@ stop_process() {
     wait "$pid" 2>/dev/null || true
 }
 
-# The first visible window whose name is exactly NAME, waiting up to 60 s for it. Searches are
+# The first visible window of process PID whose name is exactly NAME, waiting up to 60 s for it.
+# The process matters: the server may still show a window of one that has just ended. Searches are
 # repeated rather than left to --sync: a window that goes away during a search (SDL makes and drops
 # one while it starts) makes xdotool give up with an X error.
 find_window() {
-    local name=$1 attempt found
+    local name=$1 pid=$2 attempt found
     for ((attempt = 0; attempt < 600; attempt++)); do
-        found=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -n1) || true
+        found=$(xdotool search --all --onlyvisible --pid "$pid" --name "^${name}\$" 2>/dev/null | head -n1) || true
         if [[ -n $found ]]; then
             echo "$found"
             return 0
