@@ -22,6 +22,9 @@ void setDesktopHints() {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL drops a click that comes within moments of the window taking the focus; whether a click
+    // that activates a window reaches its views is the window's to decide (acceptsFirstMouse).
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
 }
 
 // SDL falls back to drivers that show nothing when no window system answers.
@@ -165,6 +168,10 @@ bool SdlDisplay::dispatch(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         if (auto window = windowWithId(event.button.windowID))
+            return window->handleEvent(event);
+        return false;
+    case SDL_KEYDOWN: // sent to the window with the keyboard focus
+        if (auto window = windowWithId(event.key.windowID))
             return window->handleEvent(event);
         return false;
     default:

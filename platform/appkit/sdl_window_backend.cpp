@@ -12,7 +12,10 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace appkit {
 
@@ -24,6 +27,43 @@ double now() {
 
 int pixels(double points, double scale) {
     return std::max(1, static_cast<int>(std::lround(points * scale)));
+}
+
+// The key's character as the window knows it; empty for keys it has no use for.
+std::string charactersIgnoringModifiers(SDL_Keycode key) {
+    if (key == SDLK_ESCAPE)
+        return "\x1b";
+    if (key > ' ' && key < 0x7f)
+        return std::string(1, static_cast<char>(key)); // SDL's key codes are unshifted ASCII here
+    return {};
+}
+
+std::uint64_t modifierFlags(std::uint16_t modifiers) {
+    std::uint64_t flags = 0;
+    if (modifiers & KMOD_SHIFT)
+        flags |= NSEventModifierFlagShift;
+    if (modifiers & KMOD_ALT)
+        flags |= NSEventModifierFlagOption;
+    // Linux desktops take their shortcuts with Control where macOS takes them with Command.
+    if (modifiers & KMOD_CTRL)
+        flags |= NSEventModifierFlagCommand;
+    return flags;
+}
+
+// The clock a benchmark outside the process can read too (CLOCK_MONOTONIC).
+double monotonicSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+bool framesAreReported() {
+    const char* value = std::getenv("VANTREL_REPORT_FRAMES");
+    return value != nullptr && value[0] != '\0';
+}
+
+std::string formatted(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
 }
 
 } // namespace
@@ -40,7 +80,7 @@ std::shared_ptr<SdlWindowBackend> SdlWindowBackend::make(const std::shared_ptr<W
 }
 
 SdlWindowBackend::SdlWindowBackend(const std::shared_ptr<Window>& window, std::shared_ptr<SdlDisplay> display)
-    : window_(window), display_(std::move(display)) {}
+    : window_(window), display_(std::move(display)), reportsFrames_(framesAreReported()) {}
 
 WindowBackend::Factory SdlWindowBackend::factory(std::shared_ptr<SdlDisplay> display) {
     return [display](const std::shared_ptr<Window>& window) -> std::shared_ptr<WindowBackend> {
@@ -99,10 +139,35 @@ void SdlWindowBackend::drawFrameIfDue() {
     double time = now();
     if (time < lastFrameTime_ + frameInterval_)
         return; // the display would not show it yet; scheduleNextFrame comes back for it
-    if (auto frame = policy_.drawIfNeeded(*window, time)) {
-        lastFrameTime_ = time;
-        presenter_->present(*frame);
-    }
+    double started = reportsFrames_ ? monotonicSeconds() : 0;
+    auto frame = policy_.drawIfNeeded(*window, time);
+    if (!frame)
+        return;
+    lastFrameTime_ = time;
+    presenter_->present(*frame);
+    presented_ = true;
+    if (!reportsFrames_)
+        return;
+    foundation::consoleLog(
+        formatted("frame drawn and presented in %.3f ms", (monotonicSeconds() - started) * 1000) +
+        (policy_.isAnimating() ? " while animating" : ""));
+    reportFirstFrameOnScreen();
+}
+
+// What was presented before the window was mapped is lost, so the first frame on screen is the
+// first one presented after the window was first exposed.
+void SdlWindowBackend::presentAgainOnScreen() {
+    presenter_->presentAgain();
+    exposed_ = true;
+    reportFirstFrameOnScreen();
+}
+
+void SdlWindowBackend::reportFirstFrameOnScreen() {
+    if (!reportsFrames_ || reportedFirstFrame_ || !exposed_ || !presented_)
+        return;
+    reportedFirstFrame_ = true;
+    foundation::consoleLog(
+        formatted("first frame on screen at %.6f s on the monotonic clock", monotonicSeconds()));
 }
 
 void SdlWindowBackend::scheduleNextFrame() {
@@ -148,11 +213,20 @@ bool SdlWindowBackend::handleEvent(const SDL_Event& event) {
             window->mouseUpAt(point, now());
         return true;
     }
+    case SDL_KEYDOWN:
+        return pressKey(*window, event.key);
     case SDL_WINDOWEVENT:
         return handleWindowEvent(*window, event);
     default:
         return false;
     }
+}
+
+bool SdlWindowBackend::pressKey(Window& window, const SDL_KeyboardEvent& event) {
+    if (event.repeat != 0)
+        return false; // a held key acts once
+    auto characters = charactersIgnoringModifiers(event.keysym.sym);
+    return !characters.empty() && window.keyDown(characters, modifierFlags(event.keysym.mod));
 }
 
 bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event) {
@@ -161,7 +235,7 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        presenter_->presentAgain();
+        presentAgainOnScreen();
         return false;
     case SDL_WINDOWEVENT_ENTER:
         pointerEntered(window);
@@ -177,8 +251,8 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
         window.resignKeyWindow();
         policy_.noteChange();
         return true;
-    case SDL_WINDOWEVENT_CLOSE:
-        closeWindow();
+    case SDL_WINDOWEVENT_CLOSE: // the window manager's close request
+        window.performClose();
         return true;
     default:
         return false;

@@ -8,6 +8,7 @@
 #include <string>
 
 struct SDL_Window;
+struct SDL_KeyboardEvent;
 union SDL_Event;
 
 namespace foundation {
@@ -22,7 +23,9 @@ class SdlPresenter;
 // A window on the screen through SDL: its title, its content size in points, not resizable. Frames
 // follow the redraw policy, at most at the display's rate, and are drawn before the run loop waits.
 // The backing scale comes from the drawable size, or from VANTREL_BACKING_SCALE, which makes the
-// window that many pixels per point.
+// window that many pixels per point. VANTREL_REPORT_FRAMES (set and not empty) says on standard
+// error when the first frame is on screen (seconds on the monotonic clock) and how long each frame
+// took to draw and present, for benchmarks.
 class SdlWindowBackend final : public WindowBackend, public std::enable_shared_from_this<SdlWindowBackend> {
 public:
     // Null, said on standard error, when SDL cannot open the window.
@@ -52,6 +55,9 @@ private:
     bool handleWindowEvent(Window& window, const SDL_Event& event);
     void pointerEntered(Window& window);
     void movePointer(Window& window, int x, int y);
+    bool pressKey(Window& window, const SDL_KeyboardEvent& event);
+    void presentAgainOnScreen();
+    void reportFirstFrameOnScreen();
 
     std::weak_ptr<Window> window_;
     std::shared_ptr<SdlDisplay> display_;
@@ -64,6 +70,10 @@ private:
     double frameInterval_ = 1.0 / 60;
     double lastFrameTime_ = -1e300;
     std::shared_ptr<foundation::Timer> frameTimer_;
+    bool reportsFrames_ = false;
+    bool exposed_ = false;
+    bool presented_ = false;
+    bool reportedFirstFrame_ = false;
 };
 
 } // namespace appkit

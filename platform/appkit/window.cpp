@@ -28,6 +28,10 @@ template <typename Visit> void forEachView(const std::shared_ptr<View>& view, co
         forEachView(subview, visit);
 }
 
+constexpr std::string_view escapeCharacter = "\x1b";
+constexpr std::uint64_t shortcutModifiers =
+    NSEventModifierFlagCommand | NSEventModifierFlagControl | NSEventModifierFlagOption;
+
 } // namespace
 
 std::shared_ptr<Window> Window::make(quartz::Rect contentRect) {
@@ -135,6 +139,29 @@ void Window::mouseLeftWindow(double timestamp) {
 void Window::didDispatchPointerEvent() {
     if (backend_)
         backend_->windowDidDispatchPointerEvent();
+}
+
+bool Window::keyDown(std::string_view charactersIgnoringModifiers, std::uint64_t modifierFlags) {
+    if (!visible_)
+        return false;
+    std::uint64_t held = modifierFlags & shortcutModifiers;
+    if (charactersIgnoringModifiers == escapeCharacter && held == 0) {
+        performClose();
+        return true;
+    }
+    if (held != NSEventModifierFlagCommand || (modifierFlags & NSEventModifierFlagShift))
+        return false;
+    if (charactersIgnoringModifiers == "w") {
+        performClose();
+        return true;
+    }
+    if (charactersIgnoringModifiers == "q")
+        Application::shared()->terminate();
+    return false;
+}
+
+void Window::performClose() {
+    close();
 }
 
 void Window::makeKeyAndOrderFront() {

@@ -4,12 +4,24 @@
 #include "platform/appkit/responder.h"
 #include "platform/appkit/view.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace appkit {
+
+// Modifier keys held during a key press, with the platform's values.
+enum EventModifierFlags : std::uint64_t {
+    NSEventModifierFlagShift = 1 << 17,
+    NSEventModifierFlagControl = 1 << 18,
+    NSEventModifierFlagOption = 1 << 19,
+    NSEventModifierFlagCommand = 1 << 20,
+};
+static_assert(NSEventModifierFlagShift == 0x20000 && NSEventModifierFlagControl == 0x40000 &&
+              NSEventModifierFlagOption == 0x80000 && NSEventModifierFlagCommand == 0x100000);
 
 class Popover;
 class WindowBackend;
@@ -40,6 +52,8 @@ public:
     void makeKeyAndOrderFront();
     // Hides the window for good, lets its back end go and tells the application, which may then end.
     void close();
+    // The user asked to close the window: its close shortcut or the window manager's close button.
+    void performClose();
 
     const std::shared_ptr<WindowBackend>& backend() const { return backend_; }
     // For a window that is not shown yet: the back end to show it with.
@@ -54,6 +68,10 @@ public:
     void mouseUpAt(quartz::Point point, double timestamp = 0);
     void mouseMovedTo(quartz::Point point, double timestamp = 0);
     void mouseLeftWindow(double timestamp = 0);
+    // A key press from the back end: the key's character without modifiers ("\x1b" for Escape)
+    // and the modifiers held. Escape and Command-W close the window, Command-Q ends the
+    // application. Whether the window answered the key.
+    bool keyDown(std::string_view charactersIgnoringModifiers, std::uint64_t modifierFlags);
 
     bool pointerIsInside(const View& view, const TrackingArea& area) const;
     std::optional<quartz::Point> pointerLocation() const { return pointer_; }

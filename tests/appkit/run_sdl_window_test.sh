@@ -5,28 +5,20 @@
 set -euo pipefail
 
 probe=$1
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed"
-        exit 77
-    fi
-done
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../support/xvfb_session.sh
+source "$here/../support/xvfb_session.sh"
+require_tools Xvfb xdotool
 
 work=$(mktemp -d)
 xvfb_pid=""
 probe_pid=""
 cleanup() {
-    [[ -n $probe_pid ]] && kill "$probe_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_process "$probe_pid"
+    stop_process "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
-export XDG_CACHE_HOME=$work/home/.cache XDG_STATE_HOME=$work/home/.local/state
-mkdir -p "$HOME"
-unset WAYLAND_DISPLAY VANTREL_OFFSCREEN VANTREL_BACKING_SCALE
-export SDL_VIDEODRIVER=x11
 
 fail() {
     echo "FAIL: $*"
@@ -50,15 +42,8 @@ wait_for() {
     fail "no '$pattern' from the probe"
 }
 
-# Xvfb picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/err.xvfb" &
-xvfb_pid=$!
-for _ in $(seq 300); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb did not start"
-export DISPLAY=:$(head -n1 "$work/display")
+use_temporary_home "$work"
+start_xvfb "$work"
 
 # One round: scale, then the expected press location in window points.
 round() {
@@ -68,8 +53,7 @@ round() {
     probe_pid=$!
     wait_for "$out" "scale $scale"
     local window
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Vantrel probe$' | head -n1) ||
-        fail "no probe window"
+    window=$(find_window "Vantrel probe" "$probe_pid") || fail "no probe window"
     local geometry
     geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
     [[ $geometry == "$((200 * scale))x$((120 * scale))" ]] || fail "window is $geometry pixels at scale $scale"

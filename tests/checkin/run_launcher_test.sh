@@ -1,0 +1,233 @@
+#!/usr/bin/env bash
+# The real launcher from the build tree on its own Xvfb, driven with xdotool: the flat button's
+# press look, the hover tooltip timer, the hand-off to a stand-in manager application, the stored
+# application path, a click without configuration, and every way of closing the window.
+# Usage: run_launcher_test.sh LAUNCHER. Exits 77 (skipped) without Xvfb or xdotool.
+set -euo pipefail
+
+launcher=$1
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../support/xvfb_session.sh
+source "$here/../support/xvfb_session.sh"
+require_tools Xvfb xdotool
+
+work=$(mktemp -d)
+xvfb_pid=""
+launcher_pid=""
+cleanup() {
+    stop_process "$launcher_pid"
+    stop_process "$xvfb_pid"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    for file in "$work"/launcher.* "$work"/xvfb.log; do
+        [[ -f $file ]] && { echo "--- $(basename "$file")"; cat "$file"; }
+    done
+    exit 1
+}
+
+use_temporary_home "$work"
+start_xvfb "$work"
+# Only matters in the sanitizer build, whose leak check runs when the launcher exits.
+export LSAN_OPTIONS=suppressions=$here/launcher_leak_suppressions.txt:print_suppressions=0
+
+app_path="/tmp/some dir/Äpp path"
+title="Vantrel Check-in"
+config=$XDG_DATA_HOME/Vantrel/config
+manager="$work/manager apps/Vantrel Manager"
+record=$work/manager.args
+
+# The stand-in manager writes its arguments, each ended by a NUL, in one step.
+write_manager() {
+    mkdir -p "$(dirname "$manager")"
+    cat >"$manager" <<SCRIPT
+#!/bin/sh
+printf '%s\\0' "\$@" >"$record.partial" && mv "$record.partial" "$record"
+SCRIPT
+    chmod +x "$manager"
+}
+
+write_config() {
+    mkdir -p "$(dirname "$config")"
+    cat >"$config" <<PLIST
+<?xml version="1.0" encoding="UTF-8"?>
+<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
+<plist version="1.0">
+<dict>
+    <key>last_opened</key><date>2024-05-01T09:30:00Z</date>
+    <key>last_known_path</key><string>$manager</string>
+</dict>
+</plist>
+PLIST
+}
+
+# Starts the launcher with the given arguments and sets window to its window's id.
+start_launcher() {
+    rm -f "$record"
+    "$launcher" "$@" >"$work/launcher.out" 2>"$work/launcher.err" &
+    launcher_pid=$!
+    window=$(find_window "$title" "$launcher_pid") || fail "no window titled \"$title\""
+    # Bare Xvfb has no window manager to give the new window the focus; without it the first
+    # press would only activate the window, as a press into an inactive window does.
+    focus_window
+}
+
+launcher_is_alive() {
+    kill -0 "$launcher_pid" 2>/dev/null
+}
+
+# Waits for the launcher to end and checks its status is 0.
+expect_exit_zero() {
+    local what=$1
+    poll 600 bash -c "! kill -0 $launcher_pid 2>/dev/null" || fail "the launcher still runs after $what"
+    local status=0
+    wait "$launcher_pid" || status=$?
+    launcher_pid=""
+    ((status == 0)) || fail "the launcher ended with status $status after $what"
+}
+
+# The manager got exactly "checkInRequired" and the path.
+expect_manager_got() {
+    local path=$1
+    poll 600 test -f "$record" || fail "the manager application was not started"
+    printf '%s\0' checkInRequired "$path" | cmp -s - "$record" ||
+        fail "the manager got $(tr '\0' '|' <"$record") instead of checkInRequired|$path|"
+}
+
+# The flat button's frame in window points, from the bottom left: (284, 28) size 144x38, in a window
+# 240 points high. Its middle, and a point of its fill above the title.
+button_x=356
+button_y=$((240 - 28 - 19))
+fill_x=356
+fill_y=$((240 - 28 - 38 + 5))
+
+point_at_button() {
+    xdotool mousemove --window "$window" 600 600 # from outside, so the button sees the pointer enter
+    xdotool mousemove --window "$window" "$button_x" "$button_y"
+}
+
+# The window's pixel at (x, y) from the top left as RRGGBB, from a screenshot kept in the work folder.
+can_screenshot=true
+if ! command -v import >/dev/null || ! command -v convert >/dev/null; then
+    can_screenshot=false
+    echo "note: ImageMagick's import and convert are missing (scripts/install-deps --test); the button's" \
+        "look is not checked"
+fi
+window_pixel() {
+    import -window "$window" "$work/screenshot.png" 2>/dev/null &&
+        convert "$work/screenshot.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        grep -o '#[0-9A-Fa-f]\{6\}' | head -n1 | tr -d '#'
+}
+
+# Whether the button's fill shows the colour (r, g, b in 0 to 255), within a few levels for rounding.
+fill_shows() {
+    local pixel
+    pixel=$(window_pixel "$fill_x" "$fill_y") || return 1
+    [[ ${#pixel} == 6 ]] || return 1
+    local channel expected actual
+    for channel in 0 1 2; do
+        expected=$(($1)) && shift
+        actual=$((16#${pixel:channel*2:2}))
+        ((actual - expected <= 4 && expected - actual <= 4)) || return 1
+    done
+}
+off_fill=(46 112 235) # (0.18, 0.44, 0.92)
+on_fill=(28 77 179)   # (0.11, 0.3, 0.7)
+
+# Presses and releases the button; with a screenshot tool, also waits for each look on screen.
+click_button_watching_its_look() {
+    xdotool mousedown 1
+    if $can_screenshot; then
+        poll 300 fill_shows "${on_fill[@]}" || fail "the pressed button does not show its on fill" \
+            "(pixel $(window_pixel "$fill_x" "$fill_y"), screenshot $work/screenshot.png)"
+    fi
+    xdotool mouseup 1
+}
+
+focus_window() {
+    timeout 30 xdotool windowfocus --sync "$window" || fail "the window did not take the keyboard focus"
+}
+
+handing_off_with_the_path_it_was_started_with() {
+    write_manager
+    write_config
+    start_launcher first "$app_path" third
+    point_at_button
+    poll 600 grep -q showTooltipTimerFired "$work/launcher.err" ||
+        fail "hovering over the button logged no showTooltipTimerFired"
+    echo "ok: hovering over the button logs showTooltipTimerFired"
+    if $can_screenshot; then
+        poll 300 fill_shows "${off_fill[@]}" || fail "the button does not show its off fill before the press" \
+            "(pixel $(window_pixel "$fill_x" "$fill_y"))"
+    fi
+    click_button_watching_its_look
+    expect_manager_got "$app_path"
+    expect_exit_zero "handing off"
+    grep -q "$app_path" "$XDG_CONFIG_HOME/Vantrel_checkIn/defaults.plist" || fail "the path was not stored"
+    echo "ok: the pressed button shows its on look; the manager got checkInRequired and the path; status 0"
+}
+
+handing_off_the_stored_path_when_started_without_one() {
+    start_launcher first
+    point_at_button
+    xdotool click 1
+    expect_manager_got "$app_path"
+    expect_exit_zero "handing off"
+    echo "ok: started with one argument, the manager got the path stored by the earlier run"
+}
+
+# Without a screenshot tool nothing on screen tells that the click went through; a pause stands in.
+wait_for_the_click_to_be_handled() {
+    if $can_screenshot; then
+        poll 300 fill_shows "${off_fill[@]}" || fail "the released button does not return to its off fill"
+    else
+        sleep 2
+    fi
+}
+
+clicking_without_configuration_then_with_it() {
+    rm -f "$config"
+    start_launcher first "$app_path"
+    point_at_button
+    click_button_watching_its_look
+    wait_for_the_click_to_be_handled
+    launcher_is_alive || fail "a click without configuration ended the launcher"
+    [[ ! -e $record ]] || fail "a click without configuration started the manager"
+    write_config
+    click_button_watching_its_look
+    expect_manager_got "$app_path"
+    expect_exit_zero "handing off"
+    echo "ok: a click without configuration leaves the window open; the next one, with it, hands off"
+}
+
+closing_with() {
+    local how=$1
+    start_launcher first "$app_path"
+    case $how in
+    Escape | ctrl+w | ctrl+q)
+        xdotool key "$how"
+        ;;
+    close-request)
+        python3 "$here/send_close_request.py" "$window" || fail "could not send the close request"
+        ;;
+    esac
+    expect_exit_zero "$how"
+    [[ ! -e $record ]] || fail "closing with $how started the manager"
+    echo "ok: $how ends the launcher with status 0, starting nothing"
+}
+
+handing_off_with_the_path_it_was_started_with
+handing_off_the_stored_path_when_started_without_one
+clicking_without_configuration_then_with_it
+closing_with Escape
+closing_with ctrl+w
+closing_with ctrl+q
+if command -v python3 >/dev/null; then
+    closing_with close-request
+else
+    echo "note: python3 is missing (scripts/install-deps --test); the window manager's close request is not sent"
+fi
+echo "passed"
