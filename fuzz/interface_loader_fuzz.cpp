@@ -61,8 +61,9 @@ private:
 };
 
 const ClassRegistration registration([](Runtime& runtime) {
-    ClassInfo& info =
-        runtime.add(typeid(FuzzWidget), "FuzzWidget", "View", [] { return std::make_shared<FuzzWidget>(); });
+    ClassInfo& info = runtime.add(
+        typeid(FuzzWidget), "FuzzWidget", "View", [] { return std::make_shared<FuzzWidget>(); },
+        [](const Object& object) { return dynamic_cast<const FuzzWidget*>(&object) != nullptr; });
     ClassBuilder<FuzzWidget>(info)
         .property("radius", &FuzzWidget::radius, &FuzzWidget::setRadius)
         .property("isOn", &FuzzWidget::isOn, &FuzzWidget::setIsOn)
