@@ -4,10 +4,10 @@
 #include "platform/appkit/coder.h"
 #include "platform/appkit/runtime.h"
 #include "platform/quartz/graphics_context.h"
+#include "platform/quartz/layer_painting.h"
 #include "platform/quartz/text_layout.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace appkit {
 
@@ -109,14 +109,7 @@ void Button::drawRect(quartz::Rect) {
     cairo_t* cairo = context->cairo();
     quartz::Rect bezel{0.5, 0.5, bounds().width() - 1, bounds().height() - 1};
     double radius = std::min(bezelCornerRadius, std::min(bezel.width(), bezel.height()) / 2);
-    if (radius > 0) {
-        cairo_new_sub_path(cairo);
-        cairo_arc(cairo, bezel.maxX() - radius, bezel.minY() + radius, radius, -M_PI / 2, 0);
-        cairo_arc(cairo, bezel.maxX() - radius, bezel.maxY() - radius, radius, 0, M_PI / 2);
-        cairo_arc(cairo, bezel.minX() + radius, bezel.maxY() - radius, radius, M_PI / 2, M_PI);
-        cairo_arc(cairo, bezel.minX() + radius, bezel.minY() + radius, radius, M_PI, 3 * M_PI / 2);
-        cairo_close_path(cairo);
-    }
+    quartz::addRoundedRect(cairo, bezel, radius);
     double fill = highlighted_ || state_ == NSControlStateValueOn ? 0.82 : 1.0;
     cairo_set_source_rgb(cairo, fill, fill, fill);
     cairo_fill_preserve(cairo);

@@ -3,6 +3,7 @@
 #include "platform/appkit/popover.h"
 #include "platform/appkit/view_controller.h"
 #include "platform/quartz/device_raster.h"
+#include "platform/quartz/layer_painting.h"
 #include "platform/quartz/renderer.h"
 #include "platform/quartz/shadow_blur.h"
 
@@ -40,16 +41,6 @@ void removeFinishedAnimations(quartz::Layer& layer, double time) {
         removeFinishedAnimations(*layer.mask(), time);
     for (const auto& sublayer : layer.sublayers())
         removeFinishedAnimations(*sublayer, time);
-}
-
-void addRoundedRectangle(cairo_t* cairo, quartz::Rect rect, double radius) {
-    double x = rect.origin.x, y = rect.origin.y, width = rect.width(), height = rect.height();
-    cairo_new_sub_path(cairo);
-    cairo_arc(cairo, x + width - radius, y + radius, radius, -M_PI / 2, 0);
-    cairo_arc(cairo, x + width - radius, y + height - radius, radius, 0, M_PI / 2);
-    cairo_arc(cairo, x + radius, y + height - radius, radius, M_PI / 2, M_PI);
-    cairo_arc(cairo, x + radius, y + radius, radius, M_PI, 3 * M_PI / 2);
-    cairo_close_path(cairo);
 }
 
 void setSourceColor(cairo_t* cairo, quartz::Color color) {
@@ -161,7 +152,7 @@ void drawPopover(const Popover& popover, quartz::GraphicsContext& context, doubl
         return;
     auto content = popover.contentViewController()->viewIfLoaded();
     cairo_t* cairo = context.cairo();
-    addRoundedRectangle(cairo, *frame, popoverCornerRadius);
+    quartz::addRoundedRect(cairo, *frame, popoverCornerRadius);
     setSourceColor(cairo, popoverBackgroundColor);
     cairo_fill_preserve(cairo);
     setSourceColor(cairo, popoverBorderColor);
