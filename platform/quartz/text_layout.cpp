@@ -3,6 +3,7 @@
 #include "platform/quartz/laid_out_text.h"
 
 #include <algorithm>
+#include <fontconfig/fontconfig.h>
 #include <memory>
 #include <pango/pangocairo.h>
 
@@ -66,8 +67,7 @@ private:
         std::shared_ptr<const LaidOutText> layout;
     };
 
-    LayoutContext()
-        : fontMap_(pango_cairo_font_map_new()), context_(pango_font_map_create_context(fontMap_)) {
+    LayoutContext() : fontMap_(newFontMap()), context_(pango_font_map_create_context(fontMap_)) {
         cairo_font_options_t* options = cairo_font_options_create();
         cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
         cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
@@ -75,6 +75,14 @@ private:
         pango_cairo_context_set_font_options(context_, options);
         cairo_font_options_destroy(options);
         pango_context_set_round_glyph_positions(context_, FALSE);
+    }
+
+    // Pango loads the fontconfig configuration on a thread of its own, which reads the environment
+    // while this process may be changing it (setenv is not thread-safe). Loading it here first
+    // leaves that thread nothing to do.
+    static PangoFontMap* newFontMap() {
+        FcInit();
+        return pango_cairo_font_map_new();
     }
 
     PangoFontMap* fontMap_;
