@@ -42,6 +42,12 @@ std::shared_ptr<SdlDisplay> SdlDisplay::open(std::string* error) {
         return nullptr;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::string_view(driver) == "x11") {
+        // There the window surface is a shared-memory image the server copies from. SDL would put
+        // it through OpenGL instead, which for a window of this kind costs more than it saves,
+        // most of all without a GPU.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
     if (driver == nullptr || !showsWindows(driver)) {
         if (error != nullptr)
             *error = std::string("SDL found no window system, only its \"") + (driver ? driver : "") +
@@ -151,12 +157,6 @@ bool SdlDisplay::dispatch(const SDL_Event& event) {
     case SDL_QUIT:
         closeEveryWindow();
         return true;
-    case SDL_RENDER_DEVICE_RESET:
-        for (const auto& [id, weak] : windows_) {
-            if (auto window = weak.lock())
-                window->rendererWasReset();
-        }
-        return false;
     case SDL_WINDOWEVENT:
         if (auto window = windowWithId(event.window.windowID))
             return window->handleEvent(event);

@@ -1,46 +1,45 @@
 #pragma once
 
 #include "platform/quartz/bitmap.h"
+#include "platform/quartz/bitmap_difference.h"
 
 #include <memory>
 #include <string>
 
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 struct SDL_Window;
 
 namespace appkit {
 
-// Puts frames on an SDL window: each frame goes over the window background into a streaming
-// texture, and the texture onto the window. Without a compositor what was shown is lost when the
-// window is exposed, so the last frame can be shown again.
+// Puts frames on an SDL window through its window surface, laid over the window background.
+// Only the pixels that changed since the frame before are composed and handed on: while a button
+// animates that is the button, not the window. Without a compositor what was shown is lost when
+// the window is exposed, so the last frame can be shown again.
 class SdlPresenter {
 public:
-    // Null, with SDL's reason in error, when the window gets no renderer.
+    // Null, with SDL's reason in error, when the window has no surface.
     static std::unique_ptr<SdlPresenter> make(SDL_Window* window, std::string* error);
-    ~SdlPresenter();
     SdlPresenter(const SdlPresenter&) = delete;
     SdlPresenter& operator=(const SdlPresenter&) = delete;
 
-    // The renderer's output in pixels; the window's size in points times its backing scale.
+    // The window's size in pixels: its size in points times its backing scale.
     int outputWidth() const;
     int outputHeight() const;
 
-    void present(const quartz::Bitmap& frame);
-    void presentAgain();
-    // After the renderer lost its textures: the next frame makes a new one.
-    void forgetTexture();
+    void present(std::shared_ptr<const quartz::Bitmap> frame);
+    // False when the window's surface was made anew and the frame is to be drawn again.
+    bool presentAgain();
 
 private:
-    explicit SdlPresenter(SDL_Renderer* renderer) : renderer_(renderer) {}
+    explicit SdlPresenter(SDL_Window* window) : window_(window) {}
 
-    bool fitTexture(int width, int height);
-    bool copyOverBackground(const quartz::Bitmap& frame);
+    // The surface to draw on, cleared to the background when it is not the one shown_ went to.
+    SDL_Surface* currentSurface();
+    void composeOverBackground(SDL_Surface* surface, const quartz::Bitmap& frame, quartz::PixelArea area);
 
-    SDL_Renderer* renderer_;
-    SDL_Texture* texture_ = nullptr;
-    int textureWidth_ = 0;
-    int textureHeight_ = 0;
+    SDL_Window* window_;
+    SDL_Surface* surface_ = nullptr;
+    std::shared_ptr<const quartz::Bitmap> shown_;
 };
 
 } // namespace appkit

@@ -144,7 +144,7 @@ void SdlWindowBackend::drawFrameIfDue() {
     if (!frame)
         return;
     lastFrameTime_ = time;
-    presenter_->present(*frame);
+    presenter_->present(std::move(frame));
     presented_ = true;
     if (!reportsFrames_)
         return;
@@ -157,7 +157,8 @@ void SdlWindowBackend::drawFrameIfDue() {
 // What was presented before the window was mapped is lost, so the first frame on screen is the
 // first one presented after the window was first exposed.
 void SdlWindowBackend::presentAgainOnScreen() {
-    presenter_->presentAgain();
+    if (!presenter_->presentAgain())
+        policy_.noteChange();
     exposed_ = true;
     reportFirstFrameOnScreen();
 }
@@ -181,11 +182,6 @@ void SdlWindowBackend::scheduleNextFrame() {
     // The timer only wakes the loop; the frame comes before the next wait.
     frameTimer_ = foundation::Timer::scheduledTimer(
         wait, false, [](foundation::Timer&) { foundation::RunLoop::main().discountHandlerRun(); });
-}
-
-void SdlWindowBackend::rendererWasReset() {
-    presenter_->forgetTexture();
-    policy_.noteChange();
 }
 
 void SdlWindowBackend::closeWindow() {

@@ -41,7 +41,6 @@ public:
     void drawFrameIfDue();
     // Wakes the run loop for the next frame while one is needed.
     void scheduleNextFrame();
-    void rendererWasReset();
     void closeWindow();
 
     void windowDidDispatchPointerEvent() override { policy_.noteChange(); }
