@@ -1,5 +1,6 @@
 #include "platform/foundation/string_encoding.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #ifdef __SSE2__
@@ -38,15 +39,25 @@ std::optional<LeadByte> describeLead(std::uint8_t byte) {
 
 constexpr std::size_t asciiBlockSize = 32;
 
-bool isASCIIBlock(const std::uint8_t* bytes) {
+// How many bytes at the start of a block of asciiBlockSize are ASCII.
+std::size_t leadingASCII(const std::uint8_t* bytes) {
 #ifdef __SSE2__
     __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
     __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16));
-    return _mm_movemask_epi8(_mm_or_si128(first, second)) == 0;
+    auto highBits = static_cast<std::uint32_t>(_mm_movemask_epi8(first)) |
+                    static_cast<std::uint32_t>(_mm_movemask_epi8(second)) << 16;
+    return highBits == 0 ? asciiBlockSize : static_cast<std::size_t>(std::countr_zero(highBits));
 #else
-    std::uint64_t words[asciiBlockSize / sizeof(std::uint64_t)];
-    std::memcpy(words, bytes, sizeof words);
-    return ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ULL) == 0;
+    for (std::size_t offset = 0; offset < asciiBlockSize; offset += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + offset, sizeof word);
+        if (std::uint64_t highBits = word & 0x8080808080808080ULL) {
+            int first = std::endian::native == std::endian::little ? std::countr_zero(highBits)
+                                                                   : std::countl_zero(highBits);
+            return offset + static_cast<std::size_t>(first) / 8;
+        }
+    }
+    return asciiBlockSize;
 #endif
 }
 
@@ -102,12 +113,14 @@ bool isValidUTF8(std::string_view text) {
     std::size_t size = text.size();
     std::size_t i = 0;
     while (i < size) {
-        // Messages are mostly ASCII: step over it a block at a time.
-        if (size - i >= asciiBlockSize && isASCIIBlock(bytes + i)) {
-            i += asciiBlockSize;
-            continue;
-        }
-        if (bytes[i] < 0x80) {
+        // Messages are mostly ASCII: step over it a block at a time, straight to the next byte
+        // that is not.
+        if (size - i >= asciiBlockSize) {
+            std::size_t ascii = leadingASCII(bytes + i);
+            i += ascii;
+            if (ascii == asciiBlockSize)
+                continue;
+        } else if (bytes[i] < 0x80) {
             ++i;
             continue;
         }
