@@ -30,7 +30,8 @@ void write_file(const std::string& path, std::string_view contents) {
 } // namespace
 
 Sandbox::Sandbox(std::string_view data_json) : root_(make_unique_root()) {
-    for (const auto& dir : {work_dir(), config_dir(), cache_dir(), data_dir(), state_dir()}) {
+    for (const auto& dir :
+         {work_dir(), config_dir(), cache_dir(), data_dir(), state_dir(), documents_dir()}) {
         std::filesystem::create_directories(dir);
     }
     write_file(work_dir() + "/data.json", data_json);

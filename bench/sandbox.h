@@ -20,6 +20,8 @@ public:
     std::string cache_dir() const { return root_ + "/home/.cache"; }
     std::string data_dir() const { return root_ + "/home/.local/share"; }
     std::string state_dir() const { return root_ + "/home/.local/state"; }
+    // As on a desktop, where it holds the host's log switch; the switch stays off.
+    std::string documents_dir() const { return root_ + "/home/Documents"; }
     std::string stderr_path() const { return root_ + "/stderr.txt"; }
 
     // The end of what the host wrote to stderr, for failure reports.

@@ -70,7 +70,7 @@ void ConsoleIO::handleMessageWithLog(std::span<char> message, Log& log) {
 }
 
 Log ConsoleIO::currentLog() {
-    if (!documentsDirectory_)
-        documentsDirectory_ = Log::documentsDirectory();
-    return Log::current(*documentsDirectory_);
+    if (!logSwitch_)
+        logSwitch_.emplace(Log::documentsDirectory());
+    return logSwitch_->current();
 }

@@ -2,6 +2,7 @@
 
 #include "host/frame_reader.h"
 #include "host/log.h"
+#include "host/log_switch.h"
 #include "platform/foundation/file_handle.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/foundation/workspace.h"
@@ -39,5 +40,5 @@ private:
     foundation::Workspace& workspace_;
     FrameReader frames_;
     std::optional<foundation::NotificationCenter::ObserverToken> observer_;
-    std::optional<std::optional<std::string>> documentsDirectory_; // looked up on first use
+    std::optional<LogSwitch> logSwitch_; // the Documents folder is looked up on first use
 };

@@ -11,6 +11,8 @@
 // so the lines of one read of standard input are all logged or none.
 class Log final : public TextOutputStream {
 public:
+    static constexpr std::string_view switchName = "EnableLog";
+
     // The Documents folder of the user running the host; none when there is no home directory.
     static std::optional<std::string> documentsDirectory();
     // Tests the switch in the given Documents folder now.

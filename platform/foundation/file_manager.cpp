@@ -116,6 +116,11 @@ bool FileManager::fileExistsAtPath(const std::string& path) const {
     return ::stat(path.c_str(), &status) == 0;
 }
 
+bool FileManager::isSymbolicLinkAtPath(const std::string& path) const {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
 std::optional<std::string> FileManager::currentDirectoryPath() const {
     std::string buffer(256, '\0');
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {

@@ -21,6 +21,8 @@ public:
     // $XDG_DATA_HOME, else ~/.local/share. Empty when no home directory can be found.
     std::vector<URL> URLsForDirectory(SearchPathDirectory directory, SearchPathDomainMask domain) const;
     bool fileExistsAtPath(const std::string& path) const;
+    // The path itself, not what it leads to.
+    bool isSymbolicLinkAtPath(const std::string& path) const;
     // None when the process's working directory no longer exists.
     std::optional<std::string> currentDirectoryPath() const;
 };

@@ -1,0 +1,51 @@
+#include "platform/foundation/folder_changes.h"
+#include "tests/support/temporary_home.h"
+
+#include <gtest/gtest.h>
+
+using foundation::FolderChanges;
+namespace fs = std::filesystem;
+
+class FolderChangesTest : public TemporaryHome {};
+
+TEST_F(FolderChangesTest, WatchesOnlyAFolderOfItsOwn) {
+    EXPECT_EQ(FolderChanges::watch((home() / "missing").string()), nullptr);
+    writeFile(home() / "file", "");
+    EXPECT_EQ(FolderChanges::watch((home() / "file").string()), nullptr);
+    fs::create_directory_symlink(makeFolder("real"), home() / "link");
+    EXPECT_EQ(FolderChanges::watch((home() / "link").string()), nullptr);
+    EXPECT_NE(FolderChanges::watch((home() / "real").string()), nullptr);
+}
+
+TEST_F(FolderChangesTest, TellsEachChangeOnce) {
+    auto folder = makeFolder("watched");
+    auto changes = FolderChanges::watch(folder.string());
+    ASSERT_NE(changes, nullptr);
+    EXPECT_FALSE(changes->changedSinceLastAsked());
+    writeFile(folder / "a", "");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    EXPECT_FALSE(changes->changedSinceLastAsked());
+    // Many changes at once, more than one read of them takes.
+    for (int i = 0; i < 300; ++i)
+        writeFile(folder / ("entry with a long name to fill the queue " + std::to_string(i)), "");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    EXPECT_FALSE(changes->changedSinceLastAsked());
+    fs::rename(folder / "a", folder / "b");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    fs::remove(folder / "b");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+}
+
+TEST_F(FolderChangesTest, OnceTheFolderIsGoneEveryAnswerIsYes) {
+    auto folder = makeFolder("watched");
+    auto changes = FolderChanges::watch(folder.string());
+    ASSERT_NE(changes, nullptr);
+    fs::rename(folder, home() / "moved");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+
+    auto removed = FolderChanges::watch(makeFolder("removed").string());
+    fs::remove(home() / "removed");
+    EXPECT_TRUE(removed->changedSinceLastAsked());
+    EXPECT_TRUE(removed->changedSinceLastAsked());
+}
