@@ -15,7 +15,8 @@
 
 namespace foundation::json_reader {
 
-// Deeper texts are refused, as the frameworks do, so that nothing recursive can run out of stack.
+// Deeper texts are refused, as the frameworks do: the reader recurses once per level, and the
+// handlers refuse to open a level beyond this one, so the stack it takes stays bounded.
 constexpr std::size_t maximumNestingDepth = 512;
 
 // Runs the reader's events over a text in place (it must be followed by a NUL and is overwritten).
@@ -32,7 +33,7 @@ template <typename Handler> bool readInPlace(char* text, std::size_t length, Han
         &stackAllocator, 256);
     rapidjson::InsituStringStream stream(text + start);
     constexpr unsigned flags =
-        rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+        rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
     if (reader.Parse<flags>(stream, handler).IsError())
         return false;
     // The reader stops at the first NUL, and a raw NUL is never part of a JSON text: the text is

@@ -111,8 +111,13 @@ void appendEscaped(std::string& out, char c) {
 bool isValidUTF8(std::string_view text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     std::size_t size = text.size();
+    // When the last block is ASCII, what lies in it needs no other look; a sequence begun before
+    // it and running into it is still caught, as its bytes there are no continuation bytes.
+    std::size_t end = size;
+    if (size >= asciiBlockSize && leadingASCII(bytes + size - asciiBlockSize) == asciiBlockSize)
+        end = size - asciiBlockSize;
     std::size_t i = 0;
-    while (i < size) {
+    while (i < end) {
         // Messages are mostly ASCII: step over it a block at a time, straight to the next byte
         // that is not.
         if (size - i >= asciiBlockSize) {
