@@ -6,9 +6,9 @@ using namespace foundation;
 
 Log LogSwitch::current() {
     if (!last_ || needsTestingAgain()) {
+        // Watched before the first test, so that no change can fall between the two.
         if (!last_ && documentsDirectory_)
-            changes_ =
-                FolderChanges::watch(*documentsDirectory_); // before the test, so no change falls between
+            changes_ = FolderChanges::watch(*documentsDirectory_);
         last_ = Log::current(documentsDirectory_);
         testsEveryTime_ = documentsDirectory_ && (!changes_ || switchIsSymbolicLink());
     }
