@@ -20,12 +20,20 @@ RunLoop& RunLoop::main() {
 RunLoop::WatchId RunLoop::addReadabilityWatch(int fd, std::function<void()> handler, Lifetime lifetime,
                                               Readiness readiness) {
     WatchId id = nextId_++;
-    watches_.emplace(id, Watch{fd, std::move(handler), lifetime, readiness});
+    watches_.push_back(Watch{id, fd, std::move(handler), lifetime, readiness});
     return id;
 }
 
 void RunLoop::removeWatch(WatchId id) {
-    watches_.erase(id);
+    auto watch = findWatch(id);
+    if (watch != watches_.end())
+        watches_.erase(watch);
+}
+
+std::vector<RunLoop::Watch>::const_iterator RunLoop::findWatch(WatchId id) const {
+    auto watch = std::lower_bound(watches_.begin(), watches_.end(), id,
+                                  [](const Watch& watch, WatchId id) { return watch.id < id; });
+    return watch != watches_.end() && watch->id == id ? watch : watches_.end();
 }
 
 RunLoop::ObserverId RunLoop::addBeforeWaitingObserver(std::function<void()> observer) {
@@ -60,11 +68,8 @@ bool RunLoop::keepsRunning() {
     std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
     if (!timers_.empty())
         return true;
-    for (const auto& [id, watch] : watches_) {
-        if (watch.lifetime == Lifetime::keepsLoopRunning)
-            return true;
-    }
-    return false;
+    return std::any_of(watches_.begin(), watches_.end(),
+                       [](const Watch& watch) { return watch.lifetime == Lifetime::keepsLoopRunning; });
 }
 
 int RunLoop::millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds) {
@@ -130,17 +135,17 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
     auto ids = std::exchange(ids_, {});
     descriptors.clear();
     ids.clear();
-    for (const auto& [id, watch] : watches_) {
+    for (const auto& watch : watches_) {
         descriptors.push_back({watch.fd, POLLIN, 0});
-        ids.push_back(id);
+        ids.push_back(watch.id);
     }
     int ready = ::poll(descriptors.data(), descriptors.size(), timeoutMilliseconds);
     for (std::size_t i = 0; ready > 0 && i < descriptors.size(); ++i) {
         // A handler may remove later watches, so look each one up again.
-        auto watch = watches_.find(ids[i]);
+        auto watch = findWatch(ids[i]);
         if (descriptors[i].revents == 0 || watch == watches_.end())
             continue;
-        auto handler = watch->second.handler;
+        auto handler = watch->handler;
         ++handlerRuns_;
         handler();
     }
@@ -153,9 +158,9 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
 // Spares a poll: the handler's own read waits just as long.
 bool RunLoop::runSoleWatchAwaitedByHandler(int timeoutMilliseconds) {
     if (timeoutMilliseconds >= 0 || watches_.size() != 1 ||
-        watches_.begin()->second.readiness != Readiness::awaitedByHandler)
+        watches_.front().readiness != Readiness::awaitedByHandler)
         return false;
-    auto handler = watches_.begin()->second.handler;
+    auto handler = watches_.front().handler;
     ++handlerRuns_;
     handler();
     return true;

@@ -34,7 +34,7 @@ public:
                                 Lifetime lifetime = Lifetime::keepsLoopRunning,
                                 Readiness readiness = Readiness::polled);
     void removeWatch(WatchId id);
-    bool hasWatch(WatchId id) const { return watches_.contains(id); }
+    bool hasWatch(WatchId id) const { return findWatch(id) != watches_.end(); }
 
     // Timers are scheduled through Timer::scheduledTimer.
     void addTimer(std::shared_ptr<Timer> timer);
@@ -61,12 +61,14 @@ public:
 
 private:
     struct Watch {
+        WatchId id;
         int fd;
         std::function<void()> handler;
         Lifetime lifetime;
         Readiness readiness;
     };
 
+    std::vector<Watch>::const_iterator findWatch(WatchId id) const;
     bool keepsRunning();
     int millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds);
     void fireDueTimers(RunLoopMode mode);
@@ -74,7 +76,9 @@ private:
     void notifyBeforeWaiting();
     bool runSoleWatchAwaitedByHandler(int timeoutMilliseconds);
 
-    std::map<WatchId, Watch> watches_;
+    // In the order they were added, which is the order of their ids. A watch is armed again for
+    // every read of a file handle, so they are kept where adding one allocates nothing.
+    std::vector<Watch> watches_;
     std::vector<std::shared_ptr<Timer>> timers_;
     std::vector<pollfd> descriptors_;
     std::vector<WatchId> ids_;

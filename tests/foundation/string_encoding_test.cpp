@@ -41,9 +41,9 @@ TEST(UTF8Validation, AcceptsWellFormedSequencesOfEveryLength) {
 TEST(UTF8Validation, ChecksEveryByteAfterLongASCIIRuns) {
     const std::string faults[] = {bytes({0xC0, 0x80}), bytes({0xED, 0xA0, 0x80}), bytes({0x80}),
                                   bytes({0xE2, 0x82}), bytes({0xFF})};
-    for (std::size_t prefix = 0; prefix <= 70; ++prefix) {
+    for (std::size_t prefix = 0; prefix <= 140; ++prefix) {
         std::string before(prefix, 'a');
-        std::string after(prefix % 41, 'b');
+        std::string after(prefix % 71, 'b');
         EXPECT_TRUE(isValidUTF8(before + "\xC3\xA9" + after));
         for (const auto& fault : faults)
             EXPECT_FALSE(isValidUTF8(before + fault + after)) << "after " << prefix << " ASCII bytes";
