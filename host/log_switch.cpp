@@ -5,18 +5,26 @@
 using namespace foundation;
 
 Log LogSwitch::current() {
-    if (!last_ || needsTestingAgain()) {
-        // Watched before the first test, so that no change can fall between the two.
-        if (!last_ && documentsDirectory_)
-            changes_ = FolderChanges::watch(*documentsDirectory_);
+    if (needsTesting()) {
         last_ = Log::current(documentsDirectory_);
-        testsEveryTime_ = documentsDirectory_ && (!changes_ || switchIsSymbolicLink());
+        switchIsLink_ = changes_ && switchIsSymbolicLink();
     }
     return *last_;
 }
 
-bool LogSwitch::needsTestingAgain() {
-    return testsEveryTime_ || (changes_ && changes_->changedSinceLastAsked());
+bool LogSwitch::needsTesting() {
+    if (changes_)
+        return switchIsLink_ || changes_->changedSinceLastAsked();
+    if (unwatchedTests_ < testsBeforeWatching) {
+        ++unwatchedTests_;
+        return true;
+    }
+    if (!watchTried_ && documentsDirectory_) {
+        // Watched before this test, so that no change can fall between the two.
+        changes_ = FolderChanges::watch(*documentsDirectory_);
+        watchTried_ = true;
+    }
+    return true;
 }
 
 bool LogSwitch::switchIsSymbolicLink() const {

@@ -122,11 +122,19 @@ TEST_F(HostProcessTest, LoggingFollowsTheSwitchWhileRunning) {
     disableLog();
     host->send(frame("{\"options\":3}"));
     EXPECT_EQ(host->receiveFrame(), reply());
+    // By now the host has settled into a conversation and watches the folder.
+    enableLog();
+    host->send(frame("{\"options\":4}"));
+    EXPECT_EQ(host->receiveFrame(), reply());
+    disableLog();
+    host->send(frame("{\"options\":5}"));
+    EXPECT_EQ(host->receiveFrame(), reply());
     host->closeInput();
     host->waitForExit();
     auto lines = logLines();
-    ASSERT_EQ(lines.size(), 8u);
+    ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[1], "{\"options\":2}");
+    EXPECT_EQ(lines[9], "{\"options\":4}");
 }
 
 TEST_F(HostProcessTest, AnUnreadableOptionsFileSendsNothingAndReadingGoesOn) {

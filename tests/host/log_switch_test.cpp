@@ -5,68 +5,83 @@
 
 namespace fs = std::filesystem;
 
-class LogSwitchTest : public HostFixture {
-protected:
-    void SetUp() override {
-        HostFixture::SetUp();
-        logSwitch.emplace(documents().string());
-    }
-    bool isOn() { return logSwitch->current().isEnabled(); }
+namespace {
 
-    std::optional<LogSwitch> logSwitch;
-};
+bool isOn(LogSwitch& logSwitch) {
+    return logSwitch.current().isEnabled();
+}
+
+// A switch past its first tests, with its folder watched where it can be.
+std::unique_ptr<LogSwitch> settledSwitch(const fs::path& documents) {
+    auto logSwitch = std::make_unique<LogSwitch>(documents.string());
+    for (int test = 0; test <= LogSwitch::testsBeforeWatching; ++test)
+        logSwitch->current();
+    return logSwitch;
+}
+
+} // namespace
+
+class LogSwitchTest : public HostFixture {};
 
 TEST_F(LogSwitchTest, FollowsEveryWayTheSwitchCanComeAndGo) {
-    EXPECT_FALSE(isOn());
-    EXPECT_FALSE(isOn());
+    LogSwitch fresh(documents().string());
+    EXPECT_FALSE(isOn(fresh));
     enableLog();
-    EXPECT_TRUE(isOn());
-    EXPECT_TRUE(isOn());
-    fs::rename(documents() / "EnableLog", documents() / "Disabled");
-    EXPECT_FALSE(isOn());
-    fs::rename(documents() / "Disabled", documents() / "EnableLog");
-    EXPECT_TRUE(isOn());
+    EXPECT_TRUE(isOn(fresh));
     disableLog();
-    EXPECT_FALSE(isOn());
+
+    auto logSwitch = settledSwitch(documents());
+    EXPECT_FALSE(isOn(*logSwitch));
+    enableLog();
+    EXPECT_TRUE(isOn(*logSwitch));
+    EXPECT_TRUE(isOn(*logSwitch));
+    fs::rename(documents() / "EnableLog", documents() / "Disabled");
+    EXPECT_FALSE(isOn(*logSwitch));
+    fs::rename(documents() / "Disabled", documents() / "EnableLog");
+    EXPECT_TRUE(isOn(*logSwitch));
+    disableLog();
+    EXPECT_FALSE(isOn(*logSwitch));
     fs::create_directory(documents() / "EnableLog");
-    EXPECT_TRUE(isOn());
+    EXPECT_TRUE(isOn(*logSwitch));
     fs::remove(documents() / "EnableLog");
     writeFile(documents() / "unrelated.txt", "x");
-    EXPECT_FALSE(isOn());
+    EXPECT_FALSE(isOn(*logSwitch));
 }
 
 TEST_F(LogSwitchTest, FollowsAFolderMadeRemovedOrReplacedAfterTheStart) {
     fs::remove_all(documents());
-    EXPECT_FALSE(isOn());
+    auto unwatched = settledSwitch(documents());
+    EXPECT_FALSE(isOn(*unwatched));
     fs::create_directory(documents());
     enableLog();
-    EXPECT_TRUE(isOn());
+    EXPECT_TRUE(isOn(*unwatched));
 
-    LogSwitch watched(documents().string());
-    EXPECT_TRUE(watched.current().isEnabled());
+    auto watched = settledSwitch(documents());
+    EXPECT_TRUE(isOn(*watched));
     fs::rename(documents(), home() / "Old");
-    EXPECT_FALSE(watched.current().isEnabled());
+    EXPECT_FALSE(isOn(*watched));
     fs::create_directory(documents());
     enableLog();
-    EXPECT_TRUE(watched.current().isEnabled());
+    EXPECT_TRUE(isOn(*watched));
     disableLog();
-    EXPECT_FALSE(watched.current().isEnabled());
+    EXPECT_FALSE(isOn(*watched));
 }
 
 TEST_F(LogSwitchTest, FollowsTheTargetOfALinkedSwitchOrFolder) {
     writeFile(home() / "target", "");
     fs::create_symlink(home() / "target", documents() / "EnableLog");
-    EXPECT_TRUE(isOn());
+    auto logSwitch = settledSwitch(documents());
+    EXPECT_TRUE(isOn(*logSwitch));
     fs::remove(home() / "target");
-    EXPECT_FALSE(isOn());
+    EXPECT_FALSE(isOn(*logSwitch));
     writeFile(home() / "target", "");
-    EXPECT_TRUE(isOn());
+    EXPECT_TRUE(isOn(*logSwitch));
 
     fs::remove_all(documents());
     fs::create_directory(home() / "Elsewhere");
     fs::create_directory_symlink(home() / "Elsewhere", documents());
-    LogSwitch linkedFolder(documents().string());
-    EXPECT_FALSE(linkedFolder.current().isEnabled());
+    auto linkedFolder = settledSwitch(documents());
+    EXPECT_FALSE(isOn(*linkedFolder));
     writeFile(home() / "Elsewhere" / "EnableLog", "");
-    EXPECT_TRUE(linkedFolder.current().isEnabled());
+    EXPECT_TRUE(isOn(*linkedFolder));
 }
