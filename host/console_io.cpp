@@ -43,7 +43,15 @@ void ConsoleIO::handleFrames(Log& log) {
             handleMessageWithLog(frame->message, log);
         else
             handleMessage(frame->message, log);
+        noteMessage();
     }
+}
+
+// A second message makes this a conversation (a port) rather than a one-shot request, which is
+// when watching the log switch pays.
+void ConsoleIO::noteMessage() {
+    if (++messages_ == 2)
+        logSwitch_->watchFolder();
 }
 
 // Without a log nothing needs the message's value: only its outline is read, in place.

@@ -7,6 +7,7 @@
 #include "platform/foundation/notification_center.h"
 #include "platform/foundation/workspace.h"
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,6 +32,7 @@ public:
 
 private:
     void handleFrames(Log& log);
+    void noteMessage();
     void handleMessage(std::span<char> message, Log& log);
     void handleMessageWithLog(std::span<char> message, Log& log);
     Log currentLog();
@@ -41,4 +43,5 @@ private:
     FrameReader frames_;
     std::optional<foundation::NotificationCenter::ObserverToken> observer_;
     std::optional<LogSwitch> logSwitch_; // the Documents folder is looked up on first use
+    std::uint64_t messages_ = 0;
 };

@@ -15,11 +15,7 @@ Log LogSwitch::current() {
 bool LogSwitch::needsTesting() {
     if (changes_)
         return switchIsLink_ || changes_->changedSinceLastAsked();
-    if (unwatchedTests_ < testsBeforeWatching) {
-        ++unwatchedTests_;
-        return true;
-    }
-    if (!watchTried_ && documentsDirectory_) {
+    if (wantsWatch_ && !watchTried_ && documentsDirectory_) {
         // Watched before this test, so that no change can fall between the two.
         changes_ = FolderChanges::watch(*documentsDirectory_);
         watchTried_ = true;

@@ -11,11 +11,11 @@ bool isOn(LogSwitch& logSwitch) {
     return logSwitch.current().isEnabled();
 }
 
-// A switch past its first tests, with its folder watched where it can be.
+// A switch that has tested once with its folder watched, where it can be.
 std::unique_ptr<LogSwitch> settledSwitch(const fs::path& documents) {
     auto logSwitch = std::make_unique<LogSwitch>(documents.string());
-    for (int test = 0; test <= LogSwitch::testsBeforeWatching; ++test)
-        logSwitch->current();
+    logSwitch->watchFolder();
+    logSwitch->current();
     return logSwitch;
 }
 
