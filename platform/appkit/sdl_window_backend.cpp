@@ -184,6 +184,11 @@ void SdlWindowBackend::scheduleNextFrame() {
         wait, false, [](foundation::Timer&) { foundation::RunLoop::main().discountHandlerRun(); });
 }
 
+void SdlWindowBackend::windowDidChangeTitle() {
+    if (auto window = window_.lock())
+        SDL_SetWindowTitle(sdlWindow_, window->title().c_str());
+}
+
 void SdlWindowBackend::closeWindow() {
     if (auto window = window_.lock())
         window->close(); // lets this back end go; the display holds it until the event is handled

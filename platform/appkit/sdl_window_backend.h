@@ -44,6 +44,7 @@ public:
     void closeWindow();
 
     void windowDidDispatchPointerEvent() override { policy_.noteChange(); }
+    void windowDidChangeTitle() override;
     std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }
 
 private:

@@ -34,6 +34,12 @@ constexpr std::uint64_t shortcutModifiers =
 
 } // namespace
 
+void Window::setTitle(const std::string& title) {
+    title_ = title;
+    if (backend_)
+        backend_->windowDidChangeTitle();
+}
+
 std::shared_ptr<Window> Window::make(quartz::Rect contentRect) {
     auto window = std::make_shared<Window>();
     window->initWithContentRect(contentRect);

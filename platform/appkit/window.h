@@ -38,7 +38,8 @@ public:
 
     quartz::Rect frame() const { return frame_; }
     const std::string& title() const { return title_; }
-    void setTitle(const std::string& title) { title_ = title; }
+    // Reaches the window on screen too, when it is shown.
+    void setTitle(const std::string& title);
 
     const std::shared_ptr<View>& contentView() const { return contentView_; }
     void setContentView(std::shared_ptr<View> view);

@@ -24,6 +24,8 @@ public:
 
     // The window sent a pointer event to its views: they may look different now.
     virtual void windowDidDispatchPointerEvent() = 0;
+    // Only a window system's title bar shows the title.
+    virtual void windowDidChangeTitle() {}
     // Frames drawn since the back end was made.
     virtual std::uint64_t framesDrawn() const = 0;
 };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A real SDL window under Xvfb, driven with xdotool: the pointer enters a view, clicks it and
-# leaves, at the display's scale and at a forced scale of 2; the window then stays idle.
+# leaves, at the display's scale and at a forced scale of 2; the window then stays idle and is
+# given a new title, which its title bar shows.
 # Usage: run_sdl_window_test.sh PROBE. Exits 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 
@@ -71,6 +72,14 @@ round() {
     wait_for "$out" "exited"
     wait_for "$out" "idle frames [0-9]*"
     grep -qx "idle frames 0" "$out" || fail "an idle window drew: $(grep 'idle frames' "$out")"
+    wait_for "$out" "retitled"
+    local title=""
+    for _ in $(seq 50); do
+        title=$(xdotool getwindowname "$window")
+        [[ $title == "Vantrel probe, idle" ]] && break
+        sleep 0.1
+    done
+    [[ $title == "Vantrel probe, idle" ]] || fail "the title on screen is '$title'"
 
     kill -TERM "$probe_pid" # SDL turns it into a request to quit, which closes the window
     wait_for "$out" "closed"
@@ -78,7 +87,7 @@ round() {
     probe_pid=""
     local seen expected_lines
     seen=$(tr '\n' ',' <"$out")
-    expected_lines="scale $scale,(entered,exited,)?entered,down $expected,up $expected,exited,idle frames 0,closed,"
+    expected_lines="scale $scale,(entered,exited,)?entered,down $expected,up $expected,exited,idle frames 0,retitled,closed,"
     [[ $seen =~ ^$expected_lines$ ]] || fail "expected $expected_lines"
     echo "scale $scale: $seen"
 }

@@ -98,6 +98,8 @@ int main(int argc, char** argv) {
         if (view->leftAfterClick) {
             view->leftAfterClick = view->clicked = false;
             reportIdleFrames(*window);
+            window->setTitle("Vantrel probe, idle");
+            say("retitled");
         }
     }
     if (window->isVisible()) {
