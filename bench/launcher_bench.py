@@ -119,7 +119,7 @@ def start_xvfb(folder):
     display_file = os.path.join(folder, "display")
     with open(display_file, "w") as out:
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1024x768x24",
-                                 "-nolisten", "tcp"], pass_fds=(out.fileno(),), stderr=subprocess.DEVNULL)
+                                 "-nolisten", "tcp", "-noreset"], pass_fds=(out.fileno(),), stderr=subprocess.DEVNULL)
     for _ in range(300):
         with open(display_file) as text:
             number = text.read().strip()

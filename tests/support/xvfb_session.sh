@@ -37,10 +37,11 @@ poll() {
 }
 
 # Starts Xvfb on a display it picks itself, exports DISPLAY and sets xvfb_pid. Its messages go to
-# DIR/xvfb.log.
+# DIR/xvfb.log. Without -noreset the server resets whenever its last client leaves, and drops a
+# client that connects meanwhile: a program started just after another ended would find no display.
 start_xvfb() {
     local dir=$1
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
     # shellcheck disable=SC2034 # the caller stops it
     xvfb_pid=$!
     poll 300 test -s "$dir/display" || fail "Xvfb did not start: $(cat "$dir/xvfb.log")"
