@@ -15,7 +15,7 @@ std::optional<std::string> Log::documentsDirectory() {
 
 Log Log::current(const std::optional<std::string>& documentsDirectory) {
     if (!documentsDirectory ||
-        !FileManager::defaultManager().fileExistsAtPath(*documentsDirectory + "/" + std::string(switchName)))
+        !FileManager::defaultManager().fileExistsAtPath(switchPath(*documentsDirectory)))
         return Log(std::nullopt);
     return Log(*documentsDirectory + "/log.txt");
 }

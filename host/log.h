@@ -11,10 +11,12 @@
 // so the lines of one read of standard input are all logged or none.
 class Log final : public TextOutputStream {
 public:
-    static constexpr std::string_view switchName = "EnableLog";
-
     // The Documents folder of the user running the host; none when there is no home directory.
     static std::optional<std::string> documentsDirectory();
+    // Where the switch of a Documents folder is.
+    static std::string switchPath(const std::string& documentsDirectory) {
+        return documentsDirectory + "/EnableLog";
+    }
     // Tests the switch in the given Documents folder now.
     static Log current(const std::optional<std::string>& documentsDirectory);
 

@@ -24,6 +24,5 @@ bool LogSwitch::needsTesting() {
 }
 
 bool LogSwitch::switchIsSymbolicLink() const {
-    std::string path = *documentsDirectory_ + "/" + std::string(Log::switchName);
-    return FileManager::defaultManager().isSymbolicLinkAtPath(path);
+    return FileManager::defaultManager().isSymbolicLinkAtPath(Log::switchPath(*documentsDirectory_));
 }
