@@ -74,24 +74,25 @@ FileHandle::FileHandle(int fd, bool closesOnDestruction)
     : fd_(fd), closesOnDestruction_(closesOnDestruction) {}
 
 FileHandle::~FileHandle() {
-    if (armedWatch_)
-        RunLoop::main().removeWatch(*armedWatch_);
+    if (watch_)
+        RunLoop::main().removeWatch(*watch_);
     if (closesOnDestruction_)
         ::close(fd_);
 }
 
+// The watch stays for the handle's life, suspended between a notification and the next wait.
 void FileHandle::waitForDataInBackgroundAndNotify() {
-    if (armedWatch_ && RunLoop::main().hasWatch(*armedWatch_))
+    RunLoop& loop = RunLoop::main();
+    if (watch_ && loop.resumeWatch(*watch_))
         return;
     auto readiness = observerReadsAtOnce_ ? RunLoop::Readiness::awaitedByHandler : RunLoop::Readiness::polled;
-    armedWatch_ = RunLoop::main().addReadabilityWatch(
-        fd_,
-        [this] {
-            RunLoop::main().removeWatch(*armedWatch_);
-            armedWatch_.reset();
-            NotificationCenter::defaultCenter().postNotificationName(DataAvailableNotification, this);
-        },
-        RunLoop::Lifetime::keepsLoopRunning, readiness);
+    watch_ = loop.addReadabilityWatch(
+        fd_, [this] { notifyDataAvailable(); }, RunLoop::Lifetime::keepsLoopRunning, readiness);
+}
+
+void FileHandle::notifyDataAvailable() {
+    RunLoop::main().suspendWatch(*watch_);
+    NotificationCenter::defaultCenter().postNotificationName(DataAvailableNotification, this);
 }
 
 Data FileHandle::availableData() {

@@ -50,10 +50,12 @@ public:
     bool writeData(ByteView bytes) { return writeData({bytes}); }
 
 private:
+    void notifyDataAvailable();
+
     int fd_;
     bool closesOnDestruction_;
     std::unique_ptr<char[]> readBuffer_; // made on the first read, left uninitialised
-    std::optional<RunLoop::WatchId> armedWatch_;
+    std::optional<RunLoop::WatchId> watch_;
     bool observerReadsAtOnce_ = false;
 };
 

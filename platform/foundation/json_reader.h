@@ -32,8 +32,7 @@ template <typename Handler> bool readInPlace(char* text, std::size_t length, Han
     rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, rapidjson::MemoryPoolAllocator<>> reader(
         &stackAllocator, 256);
     rapidjson::InsituStringStream stream(text + start);
-    constexpr unsigned flags =
-        rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
+    constexpr unsigned flags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
     if (reader.Parse<flags>(stream, handler).IsError())
         return false;
     // The reader stops at the first NUL, and a raw NUL is never part of a JSON text: the text is

@@ -36,6 +36,27 @@ std::vector<RunLoop::Watch>::const_iterator RunLoop::findWatch(WatchId id) const
     return watch != watches_.end() && watch->id == id ? watch : watches_.end();
 }
 
+RunLoop::Watch* RunLoop::watchWithId(WatchId id) {
+    auto watch = findWatch(id);
+    return watch != watches_.end() ? &watches_[watch - watches_.begin()] : nullptr;
+}
+
+void RunLoop::suspendWatch(WatchId id) {
+    if (Watch* watch = watchWithId(id))
+        watch->suspended = true;
+}
+
+bool RunLoop::resumeWatch(WatchId id) {
+    Watch* watch = watchWithId(id);
+    if (watch)
+        watch->suspended = false;
+    return watch != nullptr;
+}
+
+bool RunLoop::hasActiveWatch() const {
+    return std::any_of(watches_.begin(), watches_.end(), [](const Watch& watch) { return !watch.suspended; });
+}
+
 RunLoop::ObserverId RunLoop::addBeforeWaitingObserver(std::function<void()> observer) {
     ObserverId id = nextObserverId_++;
     beforeWaitingObservers_.emplace(id, std::move(observer));
@@ -68,8 +89,9 @@ bool RunLoop::keepsRunning() {
     std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
     if (!timers_.empty())
         return true;
-    return std::any_of(watches_.begin(), watches_.end(),
-                       [](const Watch& watch) { return watch.lifetime == Lifetime::keepsLoopRunning; });
+    return std::any_of(watches_.begin(), watches_.end(), [](const Watch& watch) {
+        return !watch.suspended && watch.lifetime == Lifetime::keepsLoopRunning;
+    });
 }
 
 int RunLoop::millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds) {
@@ -113,7 +135,7 @@ bool RunLoop::runOnce(int timeoutMilliseconds, RunLoopMode mode) {
     if (!beforeWaitingObservers_.empty())
         notifyBeforeWaiting();
     std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
-    if (watches_.empty() && timers_.empty())
+    if (!hasActiveWatch() && timers_.empty())
         return false;
     bool turned = runWatches(millisecondsUntilNextTimer(mode, timeoutMilliseconds));
     fireDueTimers(mode);
@@ -121,7 +143,7 @@ bool RunLoop::runOnce(int timeoutMilliseconds, RunLoopMode mode) {
 }
 
 bool RunLoop::runWatches(int timeoutMilliseconds) {
-    if (watches_.empty()) {
+    if (!hasActiveWatch()) {
         // Only timers: wait for the next one.
         if (timeoutMilliseconds > 0)
             ::poll(nullptr, 0, timeoutMilliseconds);
@@ -136,6 +158,8 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
     descriptors.clear();
     ids.clear();
     for (const auto& watch : watches_) {
+        if (watch.suspended)
+            continue;
         descriptors.push_back({watch.fd, POLLIN, 0});
         ids.push_back(watch.id);
     }
@@ -143,7 +167,7 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
     for (std::size_t i = 0; ready > 0 && i < descriptors.size(); ++i) {
         // A handler may remove later watches, so look each one up again.
         auto watch = findWatch(ids[i]);
-        if (descriptors[i].revents == 0 || watch == watches_.end())
+        if (descriptors[i].revents == 0 || watch == watches_.end() || watch->suspended)
             continue;
         auto handler = watch->handler;
         ++handlerRuns_;
@@ -157,10 +181,14 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
 
 // Spares a poll: the handler's own read waits just as long.
 bool RunLoop::runSoleWatchAwaitedByHandler(int timeoutMilliseconds) {
-    if (timeoutMilliseconds >= 0 || watches_.size() != 1 ||
-        watches_.front().readiness != Readiness::awaitedByHandler)
+    if (timeoutMilliseconds >= 0)
         return false;
-    auto handler = watches_.front().handler;
+    auto active = [](const Watch& watch) { return !watch.suspended; };
+    auto sole = std::find_if(watches_.begin(), watches_.end(), active);
+    if (sole == watches_.end() || sole->readiness != Readiness::awaitedByHandler ||
+        std::any_of(sole + 1, watches_.end(), active))
+        return false;
+    auto handler = sole->handler;
     ++handlerRuns_;
     handler();
     return true;

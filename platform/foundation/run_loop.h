@@ -35,6 +35,11 @@ public:
                                 Readiness readiness = Readiness::polled);
     void removeWatch(WatchId id);
     bool hasWatch(WatchId id) const { return findWatch(id) != watches_.end(); }
+    // A suspended watch is neither waited on nor keeps run() from returning until it is resumed.
+    // Cheaper than removing and adding one for a descriptor read again and again. Resuming
+    // returns false when there is no such watch.
+    void suspendWatch(WatchId id);
+    bool resumeWatch(WatchId id);
 
     // Timers are scheduled through Timer::scheduledTimer.
     void addTimer(std::shared_ptr<Timer> timer);
@@ -66,9 +71,12 @@ private:
         std::function<void()> handler;
         Lifetime lifetime;
         Readiness readiness;
+        bool suspended = false;
     };
 
     std::vector<Watch>::const_iterator findWatch(WatchId id) const;
+    Watch* watchWithId(WatchId id);
+    bool hasActiveWatch() const;
     bool keepsRunning();
     int millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds);
     void fireDueTimers(RunLoopMode mode);

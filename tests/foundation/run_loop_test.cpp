@@ -2,6 +2,7 @@
 #include "tests/foundation/pipe.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <vector>
 
 using foundation::RunLoop;
@@ -203,5 +204,46 @@ TEST(RunLoopAwaitedByHandler, PollsWhenTheTurnIsBoundedOrOthersWait) {
     loop.removeWatch(otherId);
     pipe.write("y");
     EXPECT_TRUE(loop.runOnce(5000));
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(RunLoop, SuspendedWatchWaitsUntilResumed) {
+    RunLoop loop;
+    Pipe pipe;
+    pipe.write("x");
+    int calls = 0;
+    auto id = loop.addReadabilityWatch(pipe.readEnd(), [&] { ++calls; });
+    loop.suspendWatch(id);
+    // Neither called nor keeping the loop going, though its pipe is readable.
+    loop.run();
+    EXPECT_FALSE(loop.runOnce(0));
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(loop.hasWatch(id));
+    EXPECT_TRUE(loop.resumeWatch(id));
+    EXPECT_TRUE(loop.runOnce(5000));
+    EXPECT_EQ(calls, 1);
+    loop.removeWatch(id);
+    EXPECT_FALSE(loop.resumeWatch(id));
+}
+
+TEST(RunLoop, ASuspendedWatchLeavesAnotherAwaitedByItsHandlerAlone) {
+    RunLoop loop;
+    Pipe polled;
+    Pipe awaited;
+    auto suspended = loop.addReadabilityWatch(polled.readEnd(), [] {});
+    loop.suspendWatch(suspended);
+    int calls = 0;
+    loop.addReadabilityWatch(
+        awaited.readEnd(),
+        [&] {
+            ++calls;
+            loop.stop();
+        },
+        RunLoop::Lifetime::keepsLoopRunning, RunLoop::Readiness::awaitedByHandler);
+    // Its pipe stays empty: only a call without a poll returns, as the handler's own read would.
+    // The alarm ends the test should the loop poll instead.
+    alarm(30);
+    loop.run();
+    alarm(0);
     EXPECT_EQ(calls, 1);
 }
