@@ -3,7 +3,6 @@
 #include "platform/foundation/notification_center.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
@@ -118,21 +117,18 @@ std::size_t FileHandle::availableData(std::span<char> into) {
 }
 
 bool FileHandle::writeData(std::span<const ByteView> pieces) {
-    // Gathered in small batches on the stack: a reply is two pieces.
+    // Gathered in small batches on the stack: a reply is a few pieces. Empty ones cost nothing.
     constexpr std::size_t batchSize = 8;
-    std::array<iovec, batchSize> batch{};
-    std::size_t count = 0;
-    for (ByteView piece : pieces) {
-        if (piece.empty())
-            continue;
-        batch[count++] = {const_cast<char*>(piece.data()), piece.size()};
-        if (count == batchSize) {
-            if (!writeAll(fd_, batch.data(), count))
-                return false;
-            count = 0;
-        }
+    iovec batch[batchSize];
+    while (!pieces.empty()) {
+        std::size_t count = std::min(pieces.size(), batchSize);
+        for (std::size_t i = 0; i < count; ++i)
+            batch[i] = {const_cast<char*>(pieces[i].data()), pieces[i].size()};
+        if (!writeAll(fd_, batch, count))
+            return false;
+        pieces = pieces.subspan(count);
     }
-    return count == 0 || writeAll(fd_, batch.data(), count);
+    return true;
 }
 
 } // namespace foundation

@@ -22,25 +22,24 @@ void NotificationCenter::removeObserver(ObserverToken token) {
 
 void NotificationCenter::postNotificationName(std::string_view name, const void* object) {
     // A block may add or remove observers. Tokens grow along observers_, so after each block the
-    // next observer is found again by token: observers removed meanwhile are skipped, and those
-    // added meanwhile wait for the next post.
+    // observer that ran is found again by token: observers removed meanwhile are skipped, and
+    // those added meanwhile wait for the next post.
     Notification notification{name, object};
     const ObserverToken addedBeforePost = nextToken_;
-    auto observes = [&](const Observer& observer) {
-        return observer.token < addedBeforePost && observer.name == name &&
-               (observer.object == nullptr || observer.object == object);
-    };
-    ObserverToken lastRun = 0;
-    for (;;) {
-        auto after = std::upper_bound(
-            observers_.begin(), observers_.end(), lastRun,
-            [](ObserverToken token, const Observer& observer) { return token < observer.token; });
-        auto next = std::find_if(after, observers_.end(), observes);
-        if (next == observers_.end())
-            return;
-        lastRun = next->token;
-        Block block = next->block; // the observer may remove itself while it runs
+    for (std::size_t next = 0; next < observers_.size() && observers_[next].token < addedBeforePost;) {
+        const Observer& observer = observers_[next];
+        if ((observer.object != nullptr && observer.object != object) || observer.name != name) {
+            ++next;
+            continue;
+        }
+        ObserverToken ran = observer.token;
+        Block block = observer.block; // the observer may remove itself while it runs
         block(notification);
+        next = static_cast<std::size_t>(std::upper_bound(observers_.begin(), observers_.end(), ran,
+                                                         [](ObserverToken token, const Observer& observer) {
+                                                             return token < observer.token;
+                                                         }) -
+                                        observers_.begin());
     }
 }
 
