@@ -45,6 +45,7 @@ void ConsoleIO::handleFrames(Log& log) {
             handleMessage(frame->message, log);
         noteMessage();
     }
+    replies_.flush();
 }
 
 // A second message makes this a conversation (a port) rather than a one-shot request, which is
@@ -59,7 +60,7 @@ void ConsoleIO::handleMessage(std::span<char> message, Log& log) {
     auto outline = JSONOutline::readInPlace(message.data(), message.size());
     if (!outline)
         return;
-    StandardErrorOutputStream replies(log, output_);
+    StandardErrorOutputStream replies(log, replies_);
     RequestHandler(log, replies, workspace_).handleOutline(*outline);
 }
 
@@ -73,7 +74,7 @@ void ConsoleIO::handleMessageWithLog(std::span<char> message, Log& log) {
     if (!value->is_object())
         return;
     log.line(JSONSerialization::description(*value));
-    StandardErrorOutputStream replies(log, output_);
+    StandardErrorOutputStream replies(log, replies_);
     RequestHandler(log, replies, workspace_).handleJsonResult(*value);
 }
 

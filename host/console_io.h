@@ -3,6 +3,7 @@
 #include "host/frame_reader.h"
 #include "host/log.h"
 #include "host/log_switch.h"
+#include "host/reply_batch.h"
 #include "platform/foundation/file_handle.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/foundation/workspace.h"
@@ -14,13 +15,13 @@
 
 // Reads the browser's frames from standard input as they arrive and hands each message to
 // request handling, one read at a time: the next read is armed only once every complete frame
-// of this one has been handled and answered.
+// of this one has been handled and its replies written.
 class ConsoleIO {
 public:
     ConsoleIO(foundation::FileHandle& input = foundation::FileHandle::standardInput(),
               foundation::FileHandle& output = foundation::FileHandle::standardOutput(),
               foundation::Workspace& workspace = foundation::Workspace::sharedWorkspace())
-        : input_(input), output_(output), workspace_(workspace) {}
+        : input_(input), replies_(output), workspace_(workspace) {}
     ~ConsoleIO();
     ConsoleIO(const ConsoleIO&) = delete;
     ConsoleIO& operator=(const ConsoleIO&) = delete;
@@ -38,7 +39,7 @@ private:
     Log currentLog();
 
     foundation::FileHandle& input_;
-    foundation::FileHandle& output_;
+    ReplyBatch replies_;
     foundation::Workspace& workspace_;
     FrameReader frames_;
     std::optional<foundation::NotificationCenter::ObserverToken> observer_;

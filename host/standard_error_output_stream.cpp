@@ -25,8 +25,7 @@ void StandardErrorOutputStream::write(std::string_view text) {
         log_.line("DAta size," + std::to_string(prefix.size()) + " " + std::to_string(prefix.size()) +
                   " bytes!");
     }
-    // Prefix first, then the message, in one gathered write.
-    output_.writeData({ByteView(prefix.data(), prefix.size()), text});
+    output_.add({ByteView(prefix.data(), prefix.size()), text});
 }
 
 void StandardErrorOutputStream::writeJoined(std::initializer_list<std::string_view> pieces) {
@@ -44,5 +43,5 @@ void StandardErrorOutputStream::writeJoined(std::initializer_list<std::string_vi
     }
     const LengthPrefix prefix = lengthPrefix(size);
     frame[0] = ByteView(prefix.data(), prefix.size());
-    output_.writeData(std::span<const ByteView>(frame.data(), count));
+    output_.add(std::span<const ByteView>(frame.data(), count));
 }

@@ -12,13 +12,16 @@ protected:
         HostFixture::SetUp();
         ASSERT_EQ(::pipe2(fds_, O_CLOEXEC | O_NONBLOCK), 0);
         output_ = std::make_unique<foundation::FileHandle>(fds_[1], true);
+        replies_ = std::make_unique<ReplyBatch>(*output_);
     }
     void TearDown() override {
+        replies_.reset();
         output_.reset();
         ::close(fds_[0]);
         HostFixture::TearDown();
     }
     std::string written() {
+        replies_->flush();
         std::string bytes;
         char buffer[4096];
         for (ssize_t n; (n = ::read(fds_[0], buffer, sizeof buffer)) > 0;)
@@ -27,10 +30,11 @@ protected:
     }
     void send(std::string_view text) {
         Log log = Log::current(documents().string());
-        StandardErrorOutputStream(log, *output_).write(text);
+        StandardErrorOutputStream(log, *replies_).write(text);
     }
 
     std::unique_ptr<foundation::FileHandle> output_;
+    std::unique_ptr<ReplyBatch> replies_;
 
 private:
     int fds_[2] = {-1, -1};
@@ -55,20 +59,56 @@ TEST_F(ReplyStreamTest, LogsTheReplyAndThePrefixSizeBeforeWriting) {
 
 TEST_F(ReplyStreamTest, WritesPiecesAsOneFrameOfTheirJoinedText) {
     Log log = Log::current(documents().string());
-    StandardErrorOutputStream(log, *output_).writeJoined({"{\"options\": ", "{\"\u00e9\":1}", "", "}"});
+    StandardErrorOutputStream(log, *replies_).writeJoined({"{\"options\": ", "{\"\u00e9\":1}", "", "}"});
     EXPECT_EQ(written(), std::string("\x15\0\0\0", 4) + "{\"options\": {\"\u00e9\":1}}");
 }
 
 TEST_F(ReplyStreamTest, LogsPiecesAsTheirJoinedText) {
     enableLog();
     Log log = Log::current(documents().string());
-    StandardErrorOutputStream(log, *output_).writeJoined({"{\"options\": ", "2", "}"});
+    StandardErrorOutputStream(log, *replies_).writeJoined({"{\"options\": ", "2", "}"});
     EXPECT_EQ(logLines(), (std::vector<std::string>{"Write Data:{\"options\": 2}", "DAta size,4 4 bytes!"}));
     EXPECT_EQ(written(), std::string("\x0E\0\0\0", 4) + "{\"options\": 2}");
 }
 
 TEST_F(ReplyStreamTest, WritesManyPiecesToo) {
     Log log = Log::current(documents().string());
-    StandardErrorOutputStream(log, *output_).writeJoined({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
+    StandardErrorOutputStream(log, *replies_).writeJoined({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"});
     EXPECT_EQ(written(), std::string("\x0A\0\0\0", 4) + "abcdefghij");
+}
+
+// Replies gathered into a file, which takes any amount without a reader.
+class ReplyBatchTest : public HostFixture {
+protected:
+    std::string path() const { return (home() / "replies").string(); }
+    std::string written() const { return readFile(home() / "replies"); }
+};
+
+TEST_F(ReplyBatchTest, WritesRepliesInTheirOrderOnceFlushed) {
+    auto output = foundation::FileHandle::forAppendingAtPath(path());
+    ReplyBatch batch(*output);
+    batch.add({"one", ","});
+    batch.add({"two"});
+    EXPECT_EQ(written(), "");
+    batch.flush();
+    EXPECT_EQ(written(), "one,two");
+    batch.flush();
+    EXPECT_EQ(written(), "one,two");
+}
+
+TEST_F(ReplyBatchTest, WritesWhatWaitsBeforeAReplyThatWouldNotFit) {
+    auto output = foundation::FileHandle::forAppendingAtPath(path());
+    const std::string half(ReplyBatch::capacity / 2 + 1, 'h');
+    const std::string large(ReplyBatch::capacity + 1, 'L');
+    {
+        ReplyBatch batch(*output);
+        batch.add({"first;"});
+        batch.add({large});
+        EXPECT_EQ(written(), "first;" + large);
+        batch.add({half});
+        batch.add({half});
+        EXPECT_EQ(written(), "first;" + large + half);
+        batch.add({"last"});
+    }
+    EXPECT_EQ(written(), "first;" + large + half + half + "last");
 }

@@ -1,0 +1,27 @@
+#include "host/reply_batch.h"
+
+using namespace foundation;
+
+void ReplyBatch::add(std::span<const ByteView> pieces) {
+    std::size_t size = 0;
+    for (ByteView piece : pieces)
+        size += piece.size();
+    if (pending_.size() + size > capacity) {
+        flush();
+        if (size > capacity) {
+            output_.writeData(pieces);
+            return;
+        }
+    }
+    if (pending_.capacity() < capacity)
+        pending_.reserve(capacity);
+    for (ByteView piece : pieces)
+        pending_.append(piece);
+}
+
+void ReplyBatch::flush() {
+    if (pending_.empty())
+        return;
+    output_.writeData(ByteView(pending_));
+    pending_.clear();
+}
