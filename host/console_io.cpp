@@ -37,6 +37,7 @@ void ConsoleIO::readMessage(FileHandle& handle) {
 
 void ConsoleIO::handleFrames(Log& log) {
     while (auto frame = frames_.nextFrameInPlace()) {
+        replies_.expectMore(frames_.hasFrame());
         if (frame->kind == FrameReader::Frame::Kind::tooLong)
             log.line("Error");
         else if (log.isEnabled())

@@ -38,6 +38,8 @@ public:
     bool commit(std::size_t count);
     // The frames completed so far, in order.
     std::optional<FrameInPlace> nextFrameInPlace();
+    // Whether nextFrameInPlace has one to give.
+    bool hasFrame() const { return start_ != complete_ || !tooLongAt_.empty(); }
 
     // The same through copies, one read at a time.
     void append(foundation::ByteView bytes);

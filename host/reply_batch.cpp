@@ -6,17 +6,18 @@ void ReplyBatch::add(std::span<const ByteView> pieces) {
     std::size_t size = 0;
     for (ByteView piece : pieces)
         size += piece.size();
-    if (pending_.size() + size > capacity) {
+    if (pending_.size() + size > capacity)
         flush();
-        if (size > capacity) {
-            output_.writeData(pieces);
-            return;
-        }
+    if (size > capacity || (pending_.empty() && !moreFollow_)) {
+        output_.writeData(pieces);
+        return;
     }
     if (pending_.capacity() < capacity)
         pending_.reserve(capacity);
     for (ByteView piece : pieces)
         pending_.append(piece);
+    if (!moreFollow_)
+        flush();
 }
 
 void ReplyBatch::flush() {

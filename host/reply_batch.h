@@ -16,6 +16,9 @@ public:
     ReplyBatch(const ReplyBatch&) = delete;
     ReplyBatch& operator=(const ReplyBatch&) = delete;
 
+    // Whether more replies are known to follow this read's next one. Until they are, a reply is
+    // written as soon as it is added, without being copied.
+    void expectMore(bool more) { moreFollow_ = more; }
     // One reply, given as pieces. What is already waiting is written first when it would not fit.
     void add(std::span<const foundation::ByteView> pieces);
     void add(std::initializer_list<foundation::ByteView> pieces) { add({pieces.begin(), pieces.size()}); }
@@ -28,4 +31,5 @@ public:
 private:
     foundation::FileHandle& output_;
     std::string pending_;
+    bool moreFollow_ = false;
 };

@@ -26,11 +26,9 @@ constexpr std::size_t maximumNestingDepth = 512;
 template <typename Handler> bool readInPlace(char* text, std::size_t length, Handler& handler) {
     constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
     std::size_t start = std::string_view(text, length).starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
-    // The reader's own stack starts in a buffer here, so a small message needs no allocation for it.
-    char stackBuffer[1024];
-    rapidjson::MemoryPoolAllocator<> stackAllocator(stackBuffer, sizeof stackBuffer);
-    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>, rapidjson::MemoryPoolAllocator<>> reader(
-        &stackAllocator, 256);
+    // In place, strings and numbers are handed out where they lie: the reader's own stack, made
+    // on first use, is never needed.
+    rapidjson::Reader reader;
     rapidjson::InsituStringStream stream(text + start);
     constexpr unsigned flags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
     if (reader.Parse<flags>(stream, handler).IsError())

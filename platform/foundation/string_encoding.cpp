@@ -61,6 +61,29 @@ std::size_t leadingASCII(const std::uint8_t* bytes) {
 #endif
 }
 
+template <typename Word> bool wordIsASCII(const std::uint8_t* bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return (word & static_cast<Word>(0x8080808080808080ULL)) == 0;
+}
+
+// Whether a text shorter than a block is ASCII, in two overlapping looks: keys and short values
+// are most of what is checked.
+bool shortTextIsASCII(const std::uint8_t* bytes, std::size_t size) {
+    if (size >= 16)
+        return wordIsASCII<std::uint64_t>(bytes) && wordIsASCII<std::uint64_t>(bytes + 8) &&
+               wordIsASCII<std::uint64_t>(bytes + size - 16) && wordIsASCII<std::uint64_t>(bytes + size - 8);
+    if (size >= 8)
+        return wordIsASCII<std::uint64_t>(bytes) && wordIsASCII<std::uint64_t>(bytes + size - 8);
+    if (size >= 4)
+        return wordIsASCII<std::uint32_t>(bytes) && wordIsASCII<std::uint32_t>(bytes + size - 4);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (bytes[i] >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 bool isContinuation(std::uint8_t byte) {
     return (byte & 0xC0) == 0x80;
 }
@@ -111,6 +134,8 @@ void appendEscaped(std::string& out, char c) {
 bool isValidUTF8(std::string_view text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     std::size_t size = text.size();
+    if (size < asciiBlockSize && shortTextIsASCII(bytes, size))
+        return true;
     // When the last block is ASCII, what lies in it needs no other look; a sequence begun before
     // it and running into it is still caught, as its bytes there are no continuation bytes.
     std::size_t end = size;

@@ -50,6 +50,17 @@ TEST(UTF8Validation, ChecksEveryByteAfterLongASCIIRuns) {
     }
 }
 
+TEST(UTF8Validation, ChecksEveryByteOfShortTexts) {
+    for (std::size_t length = 1; length <= 40; ++length) {
+        EXPECT_TRUE(isValidUTF8(std::string(length, 'k')));
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string text(length, 'k');
+            text[at] = '\x80';
+            EXPECT_FALSE(isValidUTF8(text)) << "byte " << at << " of " << length;
+        }
+    }
+}
+
 TEST(UTF8Validation, AcceptsEmbeddedNulBytes) {
     EXPECT_TRUE(isValidUTF8(std::string("a\0b", 3)));
 }

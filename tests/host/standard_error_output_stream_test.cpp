@@ -87,13 +87,19 @@ protected:
 TEST_F(ReplyBatchTest, WritesRepliesInTheirOrderOnceFlushed) {
     auto output = foundation::FileHandle::forAppendingAtPath(path());
     ReplyBatch batch(*output);
+    batch.expectMore(true);
     batch.add({"one", ","});
-    batch.add({"two"});
+    batch.add({"two", ","});
     EXPECT_EQ(written(), "");
     batch.flush();
-    EXPECT_EQ(written(), "one,two");
-    batch.flush();
-    EXPECT_EQ(written(), "one,two");
+    EXPECT_EQ(written(), "one,two,");
+    batch.add({"three", ","});
+    // The last of a read goes out at once, with those before it.
+    batch.expectMore(false);
+    batch.add({"four"});
+    EXPECT_EQ(written(), "one,two,three,four");
+    batch.add({"!"});
+    EXPECT_EQ(written(), "one,two,three,four!");
 }
 
 TEST_F(ReplyBatchTest, WritesWhatWaitsBeforeAReplyThatWouldNotFit) {
@@ -102,6 +108,7 @@ TEST_F(ReplyBatchTest, WritesWhatWaitsBeforeAReplyThatWouldNotFit) {
     const std::string large(ReplyBatch::capacity + 1, 'L');
     {
         ReplyBatch batch(*output);
+        batch.expectMore(true);
         batch.add({"first;"});
         batch.add({large});
         EXPECT_EQ(written(), "first;" + large);
