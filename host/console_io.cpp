@@ -25,7 +25,7 @@ void ConsoleIO::startReading() {
 void ConsoleIO::readMessage(FileHandle& handle) {
     std::span<char> space = frames_.space();
     std::size_t count = handle.availableData(space);
-    Log log = currentLog();
+    Log& log = currentLog();
     if (log.isEnabled())
         log.line("Received:" + debugDescription(stringWithUTF8(Data(space.data(), count))));
     if (count == 0)
@@ -79,7 +79,7 @@ void ConsoleIO::handleMessageWithLog(std::span<char> message, Log& log) {
     RequestHandler(log, replies, workspace_).handleJsonResult(*value);
 }
 
-Log ConsoleIO::currentLog() {
+Log& ConsoleIO::currentLog() {
     if (!logSwitch_)
         logSwitch_.emplace(Log::documentsDirectory());
     return logSwitch_->current();

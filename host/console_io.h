@@ -36,7 +36,7 @@ private:
     void noteMessage();
     void handleMessage(std::span<char> message, Log& log);
     void handleMessageWithLog(std::span<char> message, Log& log);
-    Log currentLog();
+    Log& currentLog();
 
     foundation::FileHandle& input_;
     ReplyBatch replies_;

@@ -4,7 +4,7 @@
 
 using namespace foundation;
 
-Log LogSwitch::current() {
+Log& LogSwitch::current() {
     if (needsTesting()) {
         last_ = Log::current(documentsDirectory_);
         switchIsLink_ = changes_ && switchIsSymbolicLink();

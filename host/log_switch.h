@@ -16,7 +16,8 @@ public:
     explicit LogSwitch(std::optional<std::string> documentsDirectory)
         : documentsDirectory_(std::move(documentsDirectory)) {}
 
-    Log current();
+    // Valid until the next call.
+    Log& current();
     // Worth it for a long conversation only: dropping a watch makes the kernel wait for a grace
     // period, which would cost a one-shot request more than the look-ups it saves.
     void watchFolder() { wantsWatch_ = true; }

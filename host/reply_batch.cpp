@@ -3,6 +3,10 @@
 using namespace foundation;
 
 void ReplyBatch::add(std::span<const ByteView> pieces) {
+    if (pending_.empty() && !moreFollow_) {
+        output_.writeData(pieces);
+        return;
+    }
     std::size_t size = 0;
     for (ByteView piece : pieces)
         size += piece.size();

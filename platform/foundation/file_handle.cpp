@@ -23,10 +23,10 @@ void waitUntilReadable(int fd) {
     }
 }
 
-// Writes every byte of the vectors, finishing a piece that was only partly written.
-bool writeAll(int fd, iovec* vectors, std::size_t count) {
+// Writes every byte of the vectors (size in all), finishing a piece that was only partly written.
+bool writeAll(int fd, iovec* vectors, std::size_t count, std::size_t size) {
     std::size_t next = 0;
-    while (next < count) {
+    for (;;) {
         ssize_t written = ::writev(fd, vectors + next, static_cast<int>(count - next));
         if (written < 0) {
             if (errno == EINTR)
@@ -39,14 +39,14 @@ bool writeAll(int fd, iovec* vectors, std::size_t count) {
             return false;
         }
         auto remaining = static_cast<std::size_t>(written);
-        while (next < count && remaining >= vectors[next].iov_len)
+        if (remaining == size)
+            return true; // the usual case: everything at once
+        size -= remaining;
+        while (remaining >= vectors[next].iov_len)
             remaining -= vectors[next++].iov_len;
-        if (next < count) {
-            vectors[next].iov_base = static_cast<char*>(vectors[next].iov_base) + remaining;
-            vectors[next].iov_len -= remaining;
-        }
+        vectors[next].iov_base = static_cast<char*>(vectors[next].iov_base) + remaining;
+        vectors[next].iov_len -= remaining;
     }
-    return true;
 }
 
 } // namespace
@@ -117,14 +117,17 @@ std::size_t FileHandle::availableData(std::span<char> into) {
 }
 
 bool FileHandle::writeData(std::span<const ByteView> pieces) {
-    // Gathered in small batches on the stack: a reply is a few pieces. Empty ones cost nothing.
+    // Gathered in small batches on the stack: a reply is a few pieces.
     constexpr std::size_t batchSize = 8;
     iovec batch[batchSize];
     while (!pieces.empty()) {
-        std::size_t count = std::min(pieces.size(), batchSize);
-        for (std::size_t i = 0; i < count; ++i)
-            batch[i] = {const_cast<char*>(pieces[i].data()), pieces[i].size()};
-        if (!writeAll(fd_, batch, count))
+        std::size_t count = 0;
+        std::size_t size = 0;
+        for (; count < batchSize && count < pieces.size(); ++count) {
+            batch[count] = {const_cast<char*>(pieces[count].data()), pieces[count].size()};
+            size += pieces[count].size();
+        }
+        if (size > 0 && !writeAll(fd_, batch, count, size))
             return false;
         pieces = pieces.subspan(count);
     }

@@ -86,7 +86,7 @@ void RunLoop::addTimer(std::shared_ptr<Timer> timer) {
 }
 
 bool RunLoop::keepsRunning() {
-    std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
+    removeInvalidTimers();
     if (!timers_.empty())
         return true;
     return std::any_of(watches_.begin(), watches_.end(), [](const Watch& watch) {
@@ -134,12 +134,19 @@ void RunLoop::run() {
 bool RunLoop::runOnce(int timeoutMilliseconds, RunLoopMode mode) {
     if (!beforeWaitingObservers_.empty())
         notifyBeforeWaiting();
-    std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
-    if (!hasActiveWatch() && timers_.empty())
+    removeInvalidTimers();
+    if (timers_.empty() && !hasActiveWatch())
         return false;
     bool turned = runWatches(millisecondsUntilNextTimer(mode, timeoutMilliseconds));
-    fireDueTimers(mode);
+    if (!timers_.empty())
+        fireDueTimers(mode);
     return turned;
+}
+
+// Most turns have no timers: spared the call.
+void RunLoop::removeInvalidTimers() {
+    if (!timers_.empty())
+        std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
 }
 
 bool RunLoop::runWatches(int timeoutMilliseconds) {

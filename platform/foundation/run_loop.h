@@ -78,6 +78,7 @@ private:
     Watch* watchWithId(WatchId id);
     bool hasActiveWatch() const;
     bool keepsRunning();
+    void removeInvalidTimers();
     int millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds);
     void fireDueTimers(RunLoopMode mode);
     bool runWatches(int timeoutMilliseconds);
