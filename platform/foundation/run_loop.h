@@ -85,8 +85,8 @@ private:
     void notifyBeforeWaiting();
     bool runSoleWatchAwaitedByHandler(int timeoutMilliseconds);
 
-    // In the order they were added, which is the order of their ids. A watch is armed again for
-    // every read of a file handle, so they are kept where adding one allocates nothing.
+    // In the order they were added, which is the order of their ids, so one is found by a binary
+    // search; a loop has few, and a turn walks them all.
     std::vector<Watch> watches_;
     std::vector<std::shared_ptr<Timer>> timers_;
     std::vector<pollfd> descriptors_;
