@@ -1,6 +1,7 @@
 #include "checkin/check_in_required_controller.h"
 
 #include "platform/appkit/runtime.h"
+#include "platform/foundation/console_log.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/url.h"
 #include "platform/foundation/workspace.h"
@@ -60,7 +61,12 @@ void CheckInRequiredController::launch(appkit::Object*) {
     auto appPath = foundation::UserDefaults::standardUserDefaults().valueForKey("apppath");
     if (const std::string* stored = appPath ? appPath->text() : nullptr)
         arguments.push_back(*stored);
-    foundation::Workspace::sharedWorkspace().launchApplication(url, arguments);
+    std::string error;
+    if (!foundation::Workspace::sharedWorkspace().launchApplication(url, arguments, &error)) {
+        // As with a missing configuration, the window stays so the user can try again.
+        foundation::consoleLog(error);
+        return;
+    }
     exitProcess(0);
 }
 

@@ -5,13 +5,15 @@
 #include <optional>
 #include <string>
 
-// The launcher window's controller. Its one action hands the stored application path to the
-// manager application named by the manager's configuration file, then ends the process.
+// The launcher window's controller. Its one action hands the application path to the manager
+// application named by the manager's configuration file and, once the manager has started, ends
+// the process.
 class CheckInRequiredController : public appkit::ViewController {
 public:
     void viewDidLoad() override;
     // Reads the configuration afresh; does nothing while it lacks "last_opened" or
-    // "last_known_path", so the action can be tried again later.
+    // "last_known_path", and says why on standard error when the manager cannot be started, so the
+    // action can be tried again later.
     void launch(appkit::Object* sender);
     void viewDidAppear() override;
     // The product's support folder: the user's Application Support folder plus "Vantrel".

@@ -143,8 +143,20 @@ TEST_F(Launch, ReadsABinaryConfiguration) {
     EXPECT_EQ(managerArguments(), "checkInRequired\n");
 }
 
-TEST_F(Launch, EndsEvenWhenNoManagerIsThere) {
-    writeConfig("<key>last_opened</key><true/><key>last_known_path</key><string>/nowhere/Manager</string>");
-    controller->launch(nullptr);
-    EXPECT_EQ(controller->exitStatus, 0);
+TEST_F(Launch, StaysAndSaysWhyWhenTheManagerCannotStart) {
+    auto bundle = home() / "Manager.app";
+    std::filesystem::create_directories(bundle / "Contents");
+    writeFile(bundle / "Contents/Info.plist",
+              "<?xml version=\"1.0\"?><plist><dict><key>CFBundleExecutable</key>"
+              "<string>Manager</string></dict></plist>");
+    ::chmod(manager.c_str(), 0644);
+    for (const auto& path : {home() / "nowhere", manager, bundle}) {
+        writeConfig("<key>last_opened</key><true/><key>last_known_path</key><string>" + path.string() +
+                    "</string>");
+        testing::internal::CaptureStderr();
+        controller->launch(nullptr);
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(path.string()), std::string::npos) << path;
+    }
+    EXPECT_FALSE(controller->exitStatus);
+    EXPECT_FALSE(std::filesystem::exists(record));
 }

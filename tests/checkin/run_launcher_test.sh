@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real launcher from the build tree on its own Xvfb, driven with xdotool: the flat button's
 # press look, the hover tooltip timer, the hand-off to a stand-in manager application, the stored
-# application path, a click without configuration, and every way of closing the window.
+# application path, a click without configuration or with a manager that cannot start, and every way
+# of closing the window.
 # Usage: run_launcher_test.sh LAUNCHER. Exits 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 
@@ -188,7 +189,7 @@ wait_for_the_click_to_be_handled() {
     fi
 }
 
-clicking_without_configuration_then_with_it() {
+clicking_without_configuration_then_without_a_manager_then_with_both() {
     rm -f "$config"
     start_launcher first "$app_path"
     point_at_button
@@ -197,10 +198,17 @@ clicking_without_configuration_then_with_it() {
     launcher_is_alive || fail "a click without configuration ended the launcher"
     [[ ! -e $record ]] || fail "a click without configuration started the manager"
     write_config
+    chmod -x "$manager"
+    click_button_watching_its_look
+    poll 600 grep -qF "$manager: not executable" "$work/launcher.err" ||
+        fail "a manager that cannot start was not reported on standard error"
+    launcher_is_alive || fail "a manager that cannot start ended the launcher"
+    chmod +x "$manager"
     click_button_watching_its_look
     expect_manager_got "$app_path"
     expect_exit_zero "handing off"
-    echo "ok: a click without configuration leaves the window open; the next one, with it, hands off"
+    echo "ok: a click without configuration, or with a manager that cannot start (said on standard error)," \
+        "leaves the window open; the next one, with both, hands off"
 }
 
 closing_with() {
@@ -221,7 +229,7 @@ closing_with() {
 
 handing_off_with_the_path_it_was_started_with
 handing_off_the_stored_path_when_started_without_one
-clicking_without_configuration_then_with_it
+clicking_without_configuration_then_without_a_manager_then_with_both
 closing_with Escape
 closing_with ctrl+w
 closing_with ctrl+q
