@@ -82,7 +82,9 @@ void Application::terminate() {
 
 int applicationMain(int, char**) {
     const auto& application = Application::shared();
-    WindowSystem windowSystem = chooseWindowSystem();
+    auto windowSystem = chooseWindowSystem();
+    if (!windowSystem)
+        return 1;
     auto file = Bundle::mainBundle().pathForResource("Main", "json");
     std::string error = "no Main.json in " + Bundle::mainBundle().resourcePath().string();
     auto loaded = file ? loadInterfaceFile(*file, application, &error) : std::nullopt;
@@ -94,6 +96,8 @@ int applicationMain(int, char**) {
         if (auto window = std::dynamic_pointer_cast<Window>(object)) {
             application->addWindow(window);
             window->makeKeyAndOrderFront();
+            if (!window->backend())
+                return 1; // its back end said why
         }
     }
     application->keepAlive(std::move(loaded->topLevelObjects));

@@ -59,8 +59,8 @@ private:
 
 // Chooses where windows appear (chooseWindowSystem), loads "Main.json" from the main bundle's
 // resources for the application, shows its windows, finishes launching and runs the main run loop. Returns a
-// non-zero status when the file cannot be loaded (after saying why on standard error), 0 when the loop runs
-// out of work.
+// non-zero status when the file cannot be loaded or a window cannot be shown (after saying why on standard
+// error), 0 when the loop runs out of work.
 int applicationMain(int argc, char** argv);
 
 } // namespace appkit

@@ -20,14 +20,16 @@ bool offscreenRequested() {
 
 } // namespace
 
-WindowSystem chooseWindowSystem() {
-    std::string why;
+std::optional<WindowSystem> chooseWindowSystem() {
     if (!offscreenRequested()) {
-        if (auto display = SdlDisplay::open(&why)) {
-            WindowBackend::setFactory(SdlWindowBackend::factory(std::move(display)));
-            return WindowSystem::screen;
+        std::string why;
+        auto display = SdlDisplay::open(&why);
+        if (!display) {
+            foundation::consoleLog("no display (" + why + "): no window can be shown");
+            return std::nullopt;
         }
-        foundation::consoleLog("no display (" + why + "): windows are drawn off screen");
+        WindowBackend::setFactory(SdlWindowBackend::factory(std::move(display)));
+        return WindowSystem::screen;
     }
     std::string problem;
     double scale = forcedBackingScale(&problem).value_or(1);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real launcher from the build tree on its own Xvfb, driven with xdotool: the flat button's
 # press look, the hover tooltip timer, the hand-off to a stand-in manager application, the stored
-# application path, a click without configuration or with a manager that cannot start, and every way
-# of closing the window.
+# application path, a click without configuration or with a manager that cannot start, every way of
+# closing the window, and a start without a display.
 # Usage: run_launcher_test.sh LAUNCHER. Exits 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 
@@ -211,6 +211,15 @@ clicking_without_configuration_then_without_a_manager_then_with_both() {
         "leaves the window open; the next one, with both, hands off"
 }
 
+starting_without_a_display() {
+    local status=0
+    env -u DISPLAY timeout 60 "$launcher" first "$app_path" >"$work/launcher.out" 2>"$work/launcher.err" ||
+        status=$?
+    ((status == 1)) || fail "without a display the launcher ended with status $status"
+    grep -q "no display" "$work/launcher.err" || fail "without a display the launcher did not say so"
+    echo "ok: without a display the launcher says so and ends with status 1"
+}
+
 closing_with() {
     local how=$1
     start_launcher first "$app_path"
@@ -238,4 +247,5 @@ if command -v python3 >/dev/null; then
 else
     echo "note: python3 is missing (scripts/install-deps --test); the window manager's close request is not sent"
 fi
+starting_without_a_display
 echo "passed"
