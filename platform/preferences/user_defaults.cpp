@@ -51,6 +51,10 @@ std::optional<std::string> UserDefaults::storePath() const {
     return found ? std::optional(found->path()) : std::nullopt;
 }
 
+void UserDefaults::setVolatileDomain(PropertyListDictionary domain, std::string_view name) {
+    volatileDomains_.insert_or_assign(std::string(name), std::move(domain));
+}
+
 void UserDefaults::setValue(PropertyListValue value, const std::string& key) {
     pending_.insert_or_assign(key, std::move(value));
 }
@@ -60,6 +64,10 @@ void UserDefaults::removeValueForKey(const std::string& key) {
 }
 
 std::optional<PropertyListValue> UserDefaults::valueForKey(const std::string& key) const {
+    if (auto arguments = volatileDomains_.find(argumentDomain); arguments != volatileDomains_.end()) {
+        if (const PropertyListValue* value = foundation::valueForKey(arguments->second, key))
+            return *value;
+    }
     if (auto change = pending_.find(key); change != pending_.end())
         return change->second;
     auto found = store();

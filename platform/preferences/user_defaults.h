@@ -2,8 +2,10 @@
 
 #include "platform/preferences/user_defaults_store.h"
 
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace foundation {
 
@@ -11,8 +13,12 @@ namespace foundation {
 // $XDG_CONFIG_HOME/<domain>/defaults.plist (default ~/.config/<domain>/defaults.plist).
 // Changes are held until synchronize() writes them; reads look at the store afresh, so they see
 // what other processes have synchronized, and this object's own unsynchronized changes first.
+// Ahead of both comes the argument domain, values given for this run only.
 class UserDefaults {
 public:
+    // NSArgumentDomain: the volatile domain that every read searches first.
+    static constexpr std::string_view argumentDomain = "NSArgumentDomain";
+
     // The program's own domain: the file name of its executable (from /proc/self/exe).
     static UserDefaults& standardUserDefaults();
 
@@ -24,6 +30,10 @@ public:
     const std::string& domain() const { return domain_; }
     // Where the store lives; none when there is no home directory or the domain is unusable.
     std::optional<std::string> storePath() const;
+
+    // Replaces the volatile domain of that name, which lives as long as this object and is never
+    // written. Reads search only the argument domain among them, as in the frameworks.
+    void setVolatileDomain(PropertyListDictionary domain, std::string_view name);
 
     void setValue(PropertyListValue value, const std::string& key);
     void removeValueForKey(const std::string& key);
@@ -43,6 +53,7 @@ private:
     std::optional<UserDefaultsStore> store(std::string* error = nullptr) const;
 
     std::string domain_;
+    std::map<std::string, PropertyListDictionary, std::less<>> volatileDomains_;
     UserDefaultsStore::Changes pending_;
 };
 

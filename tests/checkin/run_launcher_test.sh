@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real launcher from the build tree on its own Xvfb, driven with xdotool: the flat button's
 # press look, the hover tooltip timer, the hand-off to a stand-in manager application, the stored
-# application path, a click without configuration or with a manager that cannot start, every way of
-# closing the window, and a start without a display.
+# application path, two launchers at once, a click without configuration or with a manager that
+# cannot start, every way of closing the window, and a start without a display.
 # Usage: run_launcher_test.sh LAUNCHER. Exits 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 
@@ -15,8 +15,10 @@ require_tools Xvfb xdotool
 work=$(mktemp -d)
 xvfb_pid=""
 launcher_pid=""
+other_launcher_pid=""
 cleanup() {
     stop_process "$launcher_pid"
+    stop_process "$other_launcher_pid"
     stop_process "$xvfb_pid"
     rm -rf "$work"
 }
@@ -65,10 +67,11 @@ write_config() {
 PLIST
 }
 
-# Starts the launcher with the given arguments and sets window to its window's id.
+# Starts the launcher with the given arguments and sets window to its window's id. Its output goes
+# to $work/$log.out and .err (log: launcher unless set).
 start_launcher() {
     rm -f "$record"
-    "$launcher" "$@" >"$work/launcher.out" 2>"$work/launcher.err" &
+    "$launcher" "$@" >"$work/${log:-launcher}.out" 2>"$work/${log:-launcher}.err" &
     launcher_pid=$!
     window=$(find_window "$title" "$launcher_pid") || fail "no window titled \"$title\""
     # Bare Xvfb has no window manager to give the new window the focus; without it the first
@@ -180,6 +183,31 @@ handing_off_the_stored_path_when_started_without_one() {
     echo "ok: started with one argument, the manager got the path stored by the earlier run"
 }
 
+# The later launcher stores its path last; each still hands over the path it was started with.
+handing_off_from_two_launchers_at_once() {
+    local other_path="/opt/Other App"
+    start_launcher first "$app_path"
+    other_launcher_pid=$launcher_pid
+    local first_window=$window
+    log=launcher.second start_launcher first "$other_path"
+    local second_pid=$launcher_pid second_window=$window
+    launcher_pid=$other_launcher_pid other_launcher_pid=$second_pid window=$first_window
+    focus_window
+    # The second window lies over the first: raised in the same connection as the click, so before it.
+    xdotool windowraise "$window" mousemove --window "$window" 600 600 \
+        mousemove --window "$window" "$button_x" "$button_y" click 1
+    expect_manager_got "$app_path"
+    expect_exit_zero "handing off from the first of two launchers"
+    rm -f "$record"
+    launcher_pid=$other_launcher_pid other_launcher_pid="" window=$second_window
+    focus_window
+    point_at_button
+    xdotool click 1
+    expect_manager_got "$other_path"
+    expect_exit_zero "handing off from the second of two launchers"
+    echo "ok: of two launchers started at once, each hands over its own path"
+}
+
 # Without a screenshot tool nothing on screen tells that the click went through; a pause stands in.
 wait_for_the_click_to_be_handled() {
     if $can_screenshot; then
@@ -238,6 +266,7 @@ closing_with() {
 
 handing_off_with_the_path_it_was_started_with
 handing_off_the_stored_path_when_started_without_one
+handing_off_from_two_launchers_at_once
 clicking_without_configuration_then_without_a_manager_then_with_both
 closing_with Escape
 closing_with ctrl+w

@@ -98,6 +98,16 @@ TEST_F(UserDefaultsTest, ReadsSeeWhatOthersSynchronizedSince) {
     EXPECT_EQ(textFor(reader, "apppath"), "/later");
 }
 
+TEST_F(UserDefaultsTest, TheArgumentDomainComesFirstAndIsNeverStored) {
+    UserDefaults defaults(domain);
+    defaults.setVolatileDomain({{"apppath", "/given"}}, UserDefaults::argumentDomain);
+    defaults.setValue("/stored", "apppath");
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/stored");
+    store("apppath", "/stored by another");
+    EXPECT_EQ(textFor(defaults, "apppath"), "/given");
+}
+
 TEST_F(UserDefaultsTest, OtherKeysAreKept) {
     UserDefaults first(domain), second(domain);
     first.setValue("one", "first");
