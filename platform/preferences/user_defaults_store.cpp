@@ -1,5 +1,6 @@
 #include "platform/preferences/user_defaults_store.h"
 
+#include "platform/foundation/console_log.h"
 #include "platform/foundation/scoped_descriptor.h"
 #include "platform/preferences/property_list_reader.h"
 #include "platform/preferences/property_list_writer.h"
@@ -58,6 +59,39 @@ bool writeFlushed(const std::string& path, const std::string& bytes, std::string
     return true;
 }
 
+PropertyListDictionary applying(const UserDefaultsStore::Changes& changes, PropertyListDictionary stored) {
+    for (const auto& [key, value] : changes) {
+        if (value)
+            stored.insert_or_assign(key, *value);
+        else
+            stored.erase(key);
+    }
+    return stored;
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Gives a damaged store a second name, the first free one of <store>.corrupt, <store>.corrupt-2, …,
+// so it outlives the rename of the fresh store over it. A link never overwrites a name, nor leaves
+// a moment without a store.
+std::optional<std::string> keepAside(const std::string& path, std::string* error) {
+    constexpr int maximumKeptAside = 1000;
+    for (int number = 1; number <= maximumKeptAside; ++number) {
+        std::string aside = path + ".corrupt" + (number == 1 ? "" : "-" + std::to_string(number));
+        if (::link(path.c_str(), aside.c_str()) == 0)
+            return aside;
+        if (errno != EEXIST) {
+            failWithErrno(error, aside);
+            return std::nullopt;
+        }
+    }
+    fail(error, path + ": " + std::to_string(maximumKeptAside) + " damaged stores are kept aside already");
+    return std::nullopt;
+}
+
 } // namespace
 
 UserDefaultsStore::UserDefaultsStore(std::string folder) : folder_(std::move(folder)) {}
@@ -76,33 +110,43 @@ bool UserDefaultsStore::update(const Changes& changes, std::string* error,
     ScopedDescriptor folder(::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0 || ::flock(folder.get(), LOCK_EX) != 0)
         return failWithErrno(error, folder_);
-    auto stored = read(error);
-    if (!stored)
+    std::string damage;
+    auto stored = read(&damage);
+    // Damaged content is replaced; anything else in the store's place is not ours to move.
+    bool damaged = !stored && isRegularFile(path());
+    if (!stored && !damaged)
+        return fail(error, damage);
+    auto xml = xmlDataWithPropertyList(
+        PropertyListValue(applying(changes, stored.value_or(PropertyListDictionary{}))), error);
+    if (!xml || !replace(*xml, damaged ? std::optional(damage) : std::nullopt, error, beforeReplacing))
         return false;
-    for (const auto& [key, value] : changes) {
-        if (value)
-            stored->insert_or_assign(key, *value);
-        else
-            stored->erase(key);
-    }
-    auto xml = xmlDataWithPropertyList(PropertyListValue(std::move(*stored)), error);
-    if (!xml)
-        return false;
+    ::fsync(folder.get()); // the rename itself reaches the disk
+    return true;
+}
+
+bool UserDefaultsStore::replace(const std::string& xml, const std::optional<std::string>& damage,
+                                std::string* error, const std::function<void()>& beforeReplacing) const {
     // Under the lock no one else writes this name, so a fixed one serves, and a crashed writer's
     // leftover is simply overwritten.
     std::string temporary = path() + ".new";
-    if (!writeFlushed(temporary, *xml, error)) {
+    if (!writeFlushed(temporary, xml, error)) {
         ::unlink(temporary.c_str());
         return false;
     }
     if (beforeReplacing)
         beforeReplacing();
+    std::optional<std::string> aside;
+    if (damage && !(aside = keepAside(path(), error))) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
     if (::rename(temporary.c_str(), path().c_str()) != 0) {
         failWithErrno(error, path());
         ::unlink(temporary.c_str());
         return false;
     }
-    ::fsync(folder.get()); // the rename itself reaches the disk
+    if (aside)
+        consoleLog(*damage + "; kept as " + *aside + " and replaced by a fresh store");
     return true;
 }
 

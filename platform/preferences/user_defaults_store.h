@@ -28,12 +28,18 @@ public:
     // the same folder, flushed to disk, then renamed over the store, so a crash at any point leaves
     // either the old store or the new one. Processes that update the same store take turns (an
     // advisory lock on the folder), so none loses another's keys. The folder is created (mode 0700)
-    // when missing. A damaged store is left as it is, and nothing is written.
-    // `beforeReplacing` runs once the new contents are safely in the temporary file.
+    // when missing. A store that cannot be read (not a property list, cut short, its root no
+    // dictionary) is kept beside, as defaults.plist.corrupt (then .corrupt-2, …, never overwriting
+    // one kept before), and replaced by a fresh one holding the changes alone, which is said on
+    // standard error. `beforeReplacing` runs once the new contents are safely in the temporary file.
     bool update(const Changes& changes, std::string* error = nullptr,
                 const std::function<void()>& beforeReplacing = {}) const;
 
 private:
+    // Puts the new contents in the store's place, keeping a damaged store aside.
+    bool replace(const std::string& xml, const std::optional<std::string>& damage, std::string* error,
+                 const std::function<void()>& beforeReplacing) const;
+
     std::string folder_;
 };
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real launcher from the build tree on its own Xvfb, driven with xdotool: the flat button's
 # press look, the hover tooltip timer, the hand-off to a stand-in manager application, the stored
-# application path, two launchers at once, a click without configuration or with a manager that
-# cannot start, every way of closing the window, and a start without a display.
+# application path (also over a damaged store), two launchers at once, a click without
+# configuration or with a manager that cannot start, every way of closing the window, and a start
+# without a display.
 # Usage: run_launcher_test.sh LAUNCHER. Exits 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 
@@ -40,6 +41,7 @@ export LSAN_OPTIONS=suppressions=$here/launcher_leak_suppressions.txt:print_supp
 app_path="/tmp/some dir/Äpp path"
 title="Vantrel Check-in"
 config=$XDG_DATA_HOME/Vantrel/config
+defaults=$XDG_CONFIG_HOME/Vantrel_checkIn/defaults.plist
 manager="$work/manager apps/Vantrel Manager"
 record=$work/manager.args
 
@@ -158,6 +160,10 @@ focus_window() {
 handing_off_with_the_path_it_was_started_with() {
     write_manager
     write_config
+    # A store cut short: the launcher keeps it aside and stores the path in a fresh one.
+    local damaged='<?xml version="1.0"?><plist><dict><key>apppath</key>'
+    mkdir -p "$(dirname "$defaults")"
+    printf '%s' "$damaged" >"$defaults"
     start_launcher first "$app_path" third
     point_at_button
     poll 600 grep -q showTooltipTimerFired "$work/launcher.err" ||
@@ -170,8 +176,11 @@ handing_off_with_the_path_it_was_started_with() {
     click_button_watching_its_look
     expect_manager_got "$app_path"
     expect_exit_zero "handing off"
-    grep -q "$app_path" "$XDG_CONFIG_HOME/Vantrel_checkIn/defaults.plist" || fail "the path was not stored"
-    echo "ok: the pressed button shows its on look; the manager got checkInRequired and the path; status 0"
+    grep -q "$app_path" "$defaults" || fail "the path was not stored"
+    [[ $(<"$defaults.corrupt") == "$damaged" ]] || fail "the damaged store was not kept as $defaults.corrupt"
+    [[ $(grep -c "$defaults" "$work/launcher.err") == 1 ]] || fail "replacing the damaged store was not said once"
+    echo "ok: the pressed button shows its on look; the manager got checkInRequired and the path; status 0;" \
+        "a damaged store was kept aside, said so, and replaced"
 }
 
 handing_off_the_stored_path_when_started_without_one() {

@@ -174,16 +174,23 @@ TEST_F(UserDefaultsTest, ACrashBeforeTheRenameLeavesTheOldStoreIntact) {
     EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/after");
 }
 
-TEST_F(UserDefaultsTest, ADamagedStoreIsReportedAndLeftAlone) {
+TEST_F(UserDefaultsTest, ADamagedStoreIsKeptAsideOnceAndReplaced) {
     std::filesystem::create_directories(storePath().parent_path());
-    writeFile(storePath(), "not a property list");
-    UserDefaults defaults(domain);
-    defaults.setValue("/opt/app", "apppath");
-    std::string error;
-    EXPECT_FALSE(defaults.synchronize(&error));
-    EXPECT_NE(error.find(storePath().string()), std::string::npos) << error;
-    EXPECT_EQ(readFile(storePath()), "not a property list");
-    EXPECT_EQ(textFor(defaults, "apppath"), "/opt/app") << "the change stays pending";
+    const std::string damages[] = {"not a property list", "<?xml version=\"1.0\"?><plist><array/></plist>"};
+    for (const auto& damage : damages) {
+        writeFile(storePath(), damage);
+        EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
+        testing::internal::CaptureStderr();
+        store("apppath", "/opt/app");
+        store("other", "kept");
+        std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find(storePath().string() + ".corrupt"), std::string::npos) << said;
+        EXPECT_EQ(said.find('\n'), said.size() - 1) << "said once: " << said;
+        EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/opt/app");
+        EXPECT_EQ(textFor(UserDefaults(domain), "other"), "kept");
+    }
+    EXPECT_EQ(readFile(storePath().string() + ".corrupt"), damages[0]);
+    EXPECT_EQ(readFile(storePath().string() + ".corrupt-2"), damages[1]);
 }
 
 TEST_F(UserDefaultsTest, AFolderInPlaceOfTheStoreIsReported) {
