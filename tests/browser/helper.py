@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Helpers for run_chromium_test.sh.
+"""Helpers for the real-browser tests (run_*_test.sh, common.sh).
 
   helper.py extension-id MANIFEST
-  helper.py serve PORT_FILE REPORT_FILE
+  helper.py serve PORT_FILE REPORT_FILE HOST_EXE
   helper.py pids-of-exe PATH | pids-mentioning TEXT
-  helper.py check REPORT_FILE DATA_JSON OPENER_LOG OPENER_STDIO EXPECTED_ID
+  helper.py check REPORT_FILE DATA_JSON OPENER_LOG OPENER_STDIO EXPECTED_ID TEST...
 """
 import base64
 import hashlib
@@ -33,10 +33,14 @@ def write_atomically(path, data):
     os.replace(tmp, path)
 
 
-def serve(port_file, report_file):
+def serve(port_file, report_file, host_exe):
     class Handler(http.server.BaseHTTPRequestHandler):
         def do_POST(self):
             body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
+            if self.path == "/hosts":
+                # The extension cannot see processes: it asks which of our hosts run.
+                self.answer_json(find_pids(exe_is(host_exe)))
+                return
             try:
                 json.loads(body)
                 status = 204
@@ -49,6 +53,15 @@ def serve(port_file, report_file):
             self.send_header("Access-Control-Allow-Origin", "*")
             self.end_headers()
 
+        def answer_json(self, value):
+            body = json.dumps(value).encode()
+            self.send_response(200)
+            self.send_header("Content-Type", "application/json")
+            self.send_header("Content-Length", str(len(body)))
+            self.send_header("Access-Control-Allow-Origin", "*")
+            self.end_headers()
+            self.wfile.write(body)
+
         def log_message(self, *args):
             pass
 
@@ -57,16 +70,19 @@ def serve(port_file, report_file):
     server.serve_forever()
 
 
-def pids(match):
+def find_pids(match):
     # Reads /proc directly: ps or pgrep output would also list this very process.
+    # A zombie has no exe link, so an ended host that is not yet reaped counts as gone.
+    found = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit() or int(entry) == os.getpid():
             continue
         try:
             if match(entry):
-                print(entry)
+                found.append(int(entry))
         except OSError:
             pass  # gone meanwhile, or not ours to look at
+    return found
 
 
 def exe_is(path):
@@ -83,12 +99,66 @@ def mentions(text):
     return match
 
 
-def check(report_file, data_file, opener_log, opener_stdio, expected_id):
-    results = []
+def read_lines(path):
+    try:
+        with open(path, encoding="utf-8") as f:
+            return f.read().splitlines()
+    except OSError:
+        return []
 
-    def record(name, problems):
-        results.append((name, problems))
 
+def check_options_once(t, data):
+    problems = []
+    if not t.get("ok"):
+        problems.append(f"extension saw {json.dumps(t.get('result'))[:300]}")
+    reply = (t.get("result") or {}).get("reply")
+    if reply != {"options": data}:
+        problems.append("reply is not {options: data.json}")
+    return problems
+
+
+def check_url_once(t, data):
+    if t.get("ok"):
+        return []
+    result = t.get("result") or {}
+    if result.get("timedOut"):
+        return ["the browser never called back: the host neither replied nor exited "
+                "(Chromium keeps a one-shot host's stdin open until its first reply)"]
+    return [f"extension saw {json.dumps(result)}"]
+
+
+def check_port_burst(t, data):
+    if t.get("ok") and t.get("received") == PORT_REQUESTS:
+        return []
+    return [f"ended with {t.get('why')!r}, {t.get('received')} of {PORT_REQUESTS} replies, "
+            f"all matching: {t.get('allMatch')}"]
+
+
+def check_url_port(t, data):
+    if t.get("ok"):
+        return []
+    return [f"ended with {t.get('why')!r} after {t.get('received')} replies"
+            + (f", first {json.dumps(t.get('firstReply'))[:200]}" if t.get("firstReply") else "")]
+
+
+def check_host_exit(t, data):
+    if t.get("ok"):
+        return []
+    return [f"{t.get('why')} (host processes started for the port: {t.get('started')})"]
+
+
+CHECKS = {
+    "options_once": check_options_once,
+    "url_once": check_url_once,
+    "port_burst": check_port_burst,
+    "url_port": check_url_port,
+    "host_exit": check_host_exit,
+}
+# What each URL test asks the host to open.
+URLS = {"url_once": URL_ONCE, "url_port": URL_PORT}
+
+
+def check(report_file, data_file, opener_log, opener_stdio, expected_id, names):
     try:
         with open(report_file, encoding="utf-8") as f:
             report = json.load(f)
@@ -103,77 +173,31 @@ def check(report_file, data_file, opener_log, opener_stdio, expected_id):
     if report.get("extensionId") not in (None, expected_id):
         general.append(f"extension id {report.get('extensionId')} != {expected_id}")
 
-    t = tests.get("options_once")
-    problems = list(general)
-    if t is None:
-        problems.append("did not run")
-    else:
-        if not t.get("ok"):
-            problems.append(f"extension saw {json.dumps(t.get('result'))[:300]}")
-        reply = (t.get("result") or {}).get("reply")
-        if reply != {"options": data}:
-            problems.append("reply is not {options: data.json}")
-    record("options_once", problems)
-
     # One line per opener call: the argument count, then the arguments.
-    try:
-        with open(opener_log, encoding="utf-8") as f:
-            opened = f.read().splitlines()
-    except OSError:
-        opened = []
-    try:
-        with open(opener_stdio, encoding="utf-8") as f:
-            stdio = [line.split() for line in f.read().splitlines()]
-    except OSError:
-        stdio = []
+    opened = read_lines(opener_log)
+    stdio = [line.split() for line in read_lines(opener_stdio)]
+    expected_lines = [f"1 {URLS[name]}" for name in names if name in URLS]
     opener_problems = []
-    unexpected = [line for line in opened if line not in (f"1 {URL_ONCE}", f"1 {URL_PORT}")]
+    unexpected = [line for line in opened if line not in expected_lines]
     if unexpected:
         opener_problems.append(f"opener also called with {unexpected!r}")
     if any(fds != ["/dev/null"] * 3 for fds in stdio):
         opener_problems.append(f"opener stdin/stdout/stderr were {stdio}, wanted /dev/null")
 
-    def opened_once(url, problems):
-        count = opened.count(f"1 {url}")
-        if count != 1:
-            problems.append(f"opener called {count} times with exactly {url!r} (log: {opened!r})")
-
-    t = tests.get("url_once")
-    problems = general + opener_problems
-    if t is None:
-        problems.append("did not run")
-    elif not t.get("ok"):
-        result = t.get("result") or {}
-        if result.get("timedOut"):
-            problems.append("the browser never called back: the host neither replied nor exited "
-                            "(Chromium keeps a one-shot host's stdin open until its first reply)")
+    for name in names:
+        t = tests.get(name)
+        problems = list(general)
+        if name in URLS:
+            problems += opener_problems
+        if t is None:
+            problems.append("did not run")
         else:
-            problems.append(f"extension saw {json.dumps(result)}")
-    opened_once(URL_ONCE, problems)
-    record("url_once", problems)
-
-    t = tests.get("port_burst")
-    problems = list(general)
-    if t is None:
-        problems.append("did not run")
-    elif not t.get("ok") or t.get("received") != PORT_REQUESTS:
-        problems.append(
-            f"ended with {t.get('why')!r}, {t.get('received')} of {PORT_REQUESTS} replies, "
-            f"all matching: {t.get('allMatch')}")
-    record("port_burst", problems)
-
-    t = tests.get("url_port")
-    problems = general + opener_problems
-    if t is None:
-        problems.append("did not run")
-    elif not t.get("ok"):
-        problems.append(
-            f"ended with {t.get('why')!r} after {t.get('received')} replies"
-            + (f", first {json.dumps(t.get('firstReply'))[:200]}" if t.get("firstReply") else ""))
-    opened_once(URL_PORT, problems)
-    record("url_port", problems)
-
-    for name, problems in results:
+            problems += CHECKS[name](t, data)
+        if name in URLS:
+            count = opened.count(f"1 {URLS[name]}")
+            if count != 1:
+                problems.append(f"opener called {count} times with exactly {URLS[name]!r} "
+                                f"(log: {opened!r})")
         if problems:
             print(f"FAIL {name}: " + "; ".join(problems))
         else:
@@ -183,14 +207,15 @@ def check(report_file, data_file, opener_log, opener_stdio, expected_id):
 def main(argv):
     if len(argv) >= 2 and argv[1] == "extension-id" and len(argv) == 3:
         print(extension_id(argv[2]))
-    elif len(argv) >= 2 and argv[1] == "serve" and len(argv) == 4:
-        serve(argv[2], argv[3])
-    elif len(argv) == 3 and argv[1] == "pids-of-exe":
-        pids(exe_is(argv[2]))
-    elif len(argv) == 3 and argv[1] == "pids-mentioning":
-        pids(mentions(argv[2]))
-    elif len(argv) >= 2 and argv[1] == "check" and len(argv) == 7:
-        check(*argv[2:])
+    elif len(argv) >= 2 and argv[1] == "serve" and len(argv) == 5:
+        serve(*argv[2:])
+    elif len(argv) == 3 and argv[1] in ("pids-of-exe", "pids-mentioning"):
+        match = exe_is(argv[2]) if argv[1] == "pids-of-exe" else mentions(argv[2])
+        for pid in find_pids(match):
+            print(pid)
+    elif (len(argv) >= 8 and argv[1] == "check"
+          and all(name in CHECKS for name in argv[7:])):
+        check(*argv[2:7], argv[7:])
     else:
         print(__doc__, file=sys.stderr)
         return 2

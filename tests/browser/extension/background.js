@@ -1,6 +1,7 @@
 // Runs the native messaging checks once the extension loads and POSTs the
-// outcome to the test script. The script adds config.json (where to report)
-// and data.json (what the host should send) to its temporary copy of this folder.
+// outcome to the test script. The Chromium extension and the Firefox add-on
+// share it: the scripts add config.json (where to report, which checks to run)
+// and data.json (what the host should send) to their temporary copies.
 'use strict';
 
 const HOST = 'com.vantrel.messaginghost';
@@ -9,6 +10,10 @@ const URL_THROUGH_PORT = 'https://example.invalid/port?q=2';
 const PORT_REQUESTS = 20;
 // Only guards against a browser that never calls back; not a performance limit.
 const CALL_TIMEOUT_MS = 10000;
+// Only guards against a host that never ends; not a performance limit.
+const EXIT_TIMEOUT_MS = 15000;
+
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 async function readPackaged(name) {
   const response = await fetch(chrome.runtime.getURL(name));
@@ -26,6 +31,12 @@ function sendOnce(message) {
       resolve(error ? { error: error.message } : { reply });
     });
   });
+}
+
+// Chromium reports why through runtime.lastError, Firefox through port.error.
+function disconnectReason(port) {
+  const error = chrome.runtime.lastError || port.error;
+  return 'disconnected' + (error ? ': ' + error.message : '');
 }
 
 // JSON text comparison also catches reordered keys, which deep equality would not.
@@ -46,7 +57,10 @@ function urlOnce() {
   return { ok: true };
 }
 
-function portBurst(expected) {
+// Opens a port, posts the messages back to back and settles once `count`
+// replies came ('complete'), on a disconnect, or on timeout. The caller closes
+// the port, so it can still look at the port's host first.
+function exchange(messages, count) {
   return new Promise((resolve) => {
     const replies = [];
     let finished = false;
@@ -56,64 +70,83 @@ function portBurst(expected) {
       if (finished) return;
       finished = true;
       clearTimeout(timer);
-      const allMatch = replies.every((r) => sameJson(r, expected));
-      resolve({
-        ok: why === 'complete' && replies.length === PORT_REQUESTS && allMatch,
-        why,
-        received: replies.length,
-        allMatch,
-        firstMismatch: replies.find((r) => !sameJson(r, expected)),
-      });
-      try { port.disconnect(); } catch (_) { /* already gone */ }
+      resolve({ why, replies, port });
     };
     const timer = setTimeout(() => finish('timeout'), CALL_TIMEOUT_MS);
 
     port.onMessage.addListener((message) => {
       replies.push(message);
-      if (replies.length === PORT_REQUESTS) finish('complete');
+      if (replies.length === count) finish('complete');
     });
-    port.onDisconnect.addListener(() => {
-      const error = chrome.runtime.lastError;
-      finish('disconnected' + (error ? ': ' + error.message : ''));
-    });
-    // Back to back, no waiting: the host must cope with queued frames.
-    for (let i = 0; i < PORT_REQUESTS; i++) port.postMessage({ options: true });
+    port.onDisconnect.addListener(() => finish(disconnectReason(port)));
+    for (const message of messages) port.postMessage(message);
   });
+}
+
+function disconnect(port) {
+  try { port.disconnect(); } catch (_) { /* already gone */ }
+}
+
+async function portBurst(expected) {
+  // Back to back, no waiting: the host must cope with queued frames.
+  const requests = Array.from({ length: PORT_REQUESTS }, () => ({ options: true }));
+  const { why, replies, port } = await exchange(requests, PORT_REQUESTS);
+  disconnect(port);
+  const allMatch = replies.every((r) => sameJson(r, expected));
+  return {
+    ok: why === 'complete' && allMatch,
+    why,
+    received: replies.length,
+    allMatch,
+    firstMismatch: replies.find((r) => !sameJson(r, expected)),
+  };
 }
 
 // The URL frame, then an options frame: its reply proves the URL frame was
 // read and answered nothing, so disconnecting afterwards loses nothing.
-function urlThroughPort(expected) {
-  return new Promise((resolve) => {
-    const replies = [];
-    let finished = false;
-    const port = chrome.runtime.connectNative(HOST);
+async function urlThroughPort(expected) {
+  const { why, replies, port } = await exchange([{ url: URL_THROUGH_PORT }, { options: true }], 1);
+  disconnect(port);
+  const matches = replies.length === 1 && sameJson(replies[0], expected);
+  return {
+    ok: why === 'complete' && matches,
+    why,
+    received: replies.length,
+    firstReply: replies.length && !matches ? replies[0] : undefined,
+  };
+}
 
-    const finish = (why) => {
-      if (finished) return;
-      finished = true;
-      clearTimeout(timer);
-      resolve({
-        ok: why === 'complete' && replies.length === 1 && sameJson(replies[0], expected),
-        why,
-        received: replies.length,
-        firstReply: replies.length && !sameJson(replies[0], expected) ? replies[0] : undefined,
-      });
-      try { port.disconnect(); } catch (_) { /* already gone */ }
-    };
-    const timer = setTimeout(() => finish('timeout'), CALL_TIMEOUT_MS);
-
-    port.onMessage.addListener((message) => {
-      replies.push(message);
-      finish('complete');
-    });
-    port.onDisconnect.addListener(() => {
-      const error = chrome.runtime.lastError;
-      finish('disconnected' + (error ? ': ' + error.message : ''));
-    });
-    port.postMessage({ url: URL_THROUGH_PORT });
-    port.postMessage({ options: true });
+// The add-on cannot see processes; the test script lists the hosts that run.
+async function hostPids(config) {
+  const response = await fetch(config.hostsUrl, {
+    method: 'POST',
+    signal: AbortSignal.timeout(CALL_TIMEOUT_MS),
   });
+  if (!response.ok) throw new Error(`host list: ${response.status}`);
+  return response.json();
+}
+
+// The host behind a port must end once the extension lets the port go. The
+// host that starts for the port is the one that was not running before it;
+// hosts of earlier ports that are still ending do not count. Firefox also sends
+// a host SIGTERM 3 s after closing its input, so there this shows that the host
+// ends, not that it ended on its own.
+async function hostExit(config, expected) {
+  const before = new Set(await hostPids(config));
+  const { why, replies, port } = await exchange([{ options: true }], 1);
+  // The reply proves the port's host runs now, however long its start took.
+  const started = why === 'complete' ? (await hostPids(config)).filter((p) => !before.has(p)) : [];
+  disconnect(port);
+  if (why !== 'complete') return { ok: false, why: `no reply: ${why}`, started };
+  if (!sameJson(replies[0], expected)) return { ok: false, why: 'wrong reply', started };
+  if (started.length !== 1) return { ok: false, why: 'not exactly one new host process', started };
+
+  const deadline = Date.now() + EXIT_TIMEOUT_MS;
+  while ((await hostPids(config)).includes(started[0])) {
+    if (Date.now() > deadline) return { ok: false, why: 'host still running after the port closed', started };
+    await sleep(100);
+  }
+  return { ok: true, started };
 }
 
 async function report(config, body) {
@@ -127,7 +160,7 @@ async function report(config, body) {
       });
       if (response.ok) return;
     } catch (_) { /* retry below */ }
-    await new Promise((r) => setTimeout(r, 500));
+    await sleep(500);
   }
 }
 
@@ -136,11 +169,17 @@ async function main() {
   const body = { extensionId: chrome.runtime.id, tests: {} };
   try {
     const expected = { options: await readPackaged('data.json') };
+    const checks = {
+      options_once: () => optionsOnce(expected),
+      url_once: () => urlOnce(),
+      port_burst: () => portBurst(expected),
+      url_port: () => urlThroughPort(expected),
+      host_exit: () => hostExit(config, expected),
+    };
     // Sequential so the opener log and host starts are easy to attribute.
-    body.tests.options_once = await optionsOnce(expected);
-    body.tests.url_once = urlOnce();
-    body.tests.port_burst = await portBurst(expected);
-    body.tests.url_port = await urlThroughPort(expected);
+    for (const name of config.tests) {
+      body.tests[name] = await checks[name]();
+    }
   } catch (e) {
     body.error = String(e && e.stack ? e.stack : e);
   }
