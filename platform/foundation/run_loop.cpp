@@ -41,6 +41,11 @@ RunLoop::Watch* RunLoop::watchWithId(WatchId id) {
     return watch != watches_.end() ? &watches_[watch - watches_.begin()] : nullptr;
 }
 
+void RunLoop::setWatchLifetime(WatchId id, Lifetime lifetime) {
+    if (Watch* watch = watchWithId(id))
+        watch->lifetime = lifetime;
+}
+
 void RunLoop::suspendWatch(WatchId id) {
     if (Watch* watch = watchWithId(id))
         watch->suspended = true;

@@ -34,6 +34,7 @@ public:
                                 Lifetime lifetime = Lifetime::keepsLoopRunning,
                                 Readiness readiness = Readiness::polled);
     void removeWatch(WatchId id);
+    void setWatchLifetime(WatchId id, Lifetime lifetime);
     bool hasWatch(WatchId id) const { return findWatch(id) != watches_.end(); }
     // A suspended watch is neither waited on nor keeps run() from returning until it is resumed.
     // Cheaper than removing and adding one for a descriptor read again and again. Resuming

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/detached_processes.h"
 #include "platform/foundation/url.h"
 
 #include <string>
@@ -7,8 +8,8 @@
 
 namespace foundation {
 
-// Hands URLs to the desktop and starts applications. Programs are started without a shell, with
-// their standard streams on /dev/null and in a session of their own, and are never waited for.
+// Hands URLs to the desktop and starts applications, without a shell, as detached processes that
+// are never waited for.
 class Workspace {
 public:
     static Workspace& sharedWorkspace();
@@ -18,7 +19,8 @@ public:
     virtual ~Workspace() = default;
 
     // Opens an absolute URL with the user's default handler for its scheme. A relative reference
-    // is refused: the opener would take it for a file path.
+    // is refused: the opener would take it for a file path. In a burst, openers wait their turn,
+    // in order (see DetachedProcesses); true for one that waits.
     bool openURL(const URL& url);
 
     // Starts the application at a file URL: an executable file, or a bundle directory whose
@@ -35,9 +37,10 @@ protected:
     virtual bool runOpener(const URL& url);
 
 private:
-    enum class ProgramLookup { onPATH, exactPath };
+    using ProgramLookup = DetachedProcesses::ProgramLookup;
 
-    // The first argument names the program. 0 once it runs, else the error number of the failure.
+    // The first argument names the program; it starts at once. 0 once it runs, else the error
+    // number of the failure.
     int spawnDetached(const std::vector<std::string>& arguments, ProgramLookup lookup);
 
     std::string openerProgram_;

@@ -154,7 +154,7 @@ TEST_F(WorkspaceOpener, RefusesARelativeReference) {
     EXPECT_FALSE(hasAnyChild()) << "an opener was started";
 }
 
-TEST_F(WorkspaceOpener, PassesTheURLAsOneUnchangedArgument) {
+TEST_F(WorkspaceOpener, StartsTheOpenerDirectlyAwayFromOurStreamsAndSession) {
     const std::string text = "https://example.com/a;b&c=$HOME'd'(e)*!,+=:@?q=%C3%A9%20x&r=$(id)#frag";
     auto url = URL::URLWithString(text);
     ASSERT_TRUE(url.has_value());
@@ -162,6 +162,11 @@ TEST_F(WorkspaceOpener, PassesTheURLAsOneUnchangedArgument) {
     auto record = awaitRecord();
     EXPECT_EQ(record["argc"], "1");
     EXPECT_EQ(receivedArgument(), text);
+    EXPECT_EQ(record["parent"], std::to_string(::getpid())) << "started through a shell";
+    EXPECT_EQ(record["stdin"], "/dev/null");
+    EXPECT_EQ(record["stdout"], "/dev/null");
+    EXPECT_EQ(record["stderr"], "/dev/null");
+    EXPECT_EQ(record["session"], record["pid"]);
 }
 
 TEST_F(WorkspaceOpener, PassesAFileURLPercentEncoded) {
@@ -169,27 +174,6 @@ TEST_F(WorkspaceOpener, PassesAFileURLPercentEncoded) {
     auto record = awaitRecord();
     EXPECT_EQ(record["argc"], "1");
     EXPECT_EQ(receivedArgument(), "file:///tmp/my%20file%20%C3%A9.txt");
-}
-
-TEST_F(WorkspaceOpener, StartsTheOpenerDirectlyWithoutAShell) {
-    ASSERT_TRUE(Workspace(opener()).openURL(*URL::URLWithString("https://example.com/")));
-    auto record = awaitRecord();
-    EXPECT_EQ(record["parent"], std::to_string(::getpid()));
-}
-
-TEST_F(WorkspaceOpener, PutsStandardStreamsOnDevNull) {
-    ASSERT_TRUE(Workspace(opener()).openURL(*URL::URLWithString("https://example.com/")));
-    auto record = awaitRecord();
-    EXPECT_EQ(record["stdin"], "/dev/null");
-    EXPECT_EQ(record["stdout"], "/dev/null");
-    EXPECT_EQ(record["stderr"], "/dev/null");
-}
-
-TEST_F(WorkspaceOpener, StartsTheOpenerInASessionOfItsOwn) {
-    ASSERT_TRUE(Workspace(opener()).openURL(*URL::URLWithString("https://example.com/")));
-    auto record = awaitRecord();
-    EXPECT_EQ(record["session"], record["pid"]);
-    EXPECT_NE(record["session"], std::to_string(::getsid(0)));
 }
 
 TEST_F(WorkspaceOpener, FindsTheOpenerThroughPATH) {
@@ -234,4 +218,23 @@ TEST_F(WorkspaceOpener, DoesNotKeepTheMainLoopRunning) {
     EXPECT_EQ(stateOf(openerPid()), ChildState::running) << "run() waited for the opener to end";
     releaseOpener();
     EXPECT_TRUE(waitUntil([&] { return stateOf(openerPid()) == ChildState::gone; }));
+}
+
+// With room for one, each program starts only once the one before has ended and been reaped;
+// while some still wait, they keep the loop running.
+TEST_F(WorkspaceOpener, ProgramsBeyondTheLimitWaitTheirTurnInOrder) {
+    using foundation::DetachedProcesses;
+    auto record = home() / "order";
+    {
+        DetachedProcesses processes(1);
+        for (int i = 0; i < 5; ++i) {
+            std::string command = "echo " + std::to_string(i) + " >> '" + record.string() + "'";
+            EXPECT_EQ(processes.startInTurn(
+                          {{"/bin/sh", "-c", command}, DetachedProcesses::ProgramLookup::exactPath}),
+                      0);
+        }
+        RunLoop::main().run();
+        EXPECT_TRUE(waitUntil([&] { return readFile(record).size() == 10 && !hasAnyChild(); }));
+    }
+    EXPECT_EQ(readFile(record), "0\n1\n2\n3\n4\n");
 }
