@@ -2,7 +2,10 @@
 
 #include "platform/foundation/json_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
+#include <unordered_map>
 
 namespace foundation {
 
@@ -41,7 +44,13 @@ public:
     JSONValue takeRoot() { return std::move(root_); }
 
 private:
+    using Members = JSONValue::object_t::Container;
+
+    static Members& membersOf(JSONValue& object) { return object.get_ref<JSONValue::object_t&>(); }
+
     // Where the next value goes: the root, the end of the open array, or the open object's key.
+    // A member is appended without looking its key up, which would make building an object of
+    // many keys quadratic; a key written twice is settled when its object closes.
     JSONValue& place(JSONValue value) {
         if (depth_ == 0)
             return root_ = std::move(value);
@@ -50,7 +59,9 @@ private:
             container.push_back(std::move(value));
             return container.back();
         }
-        return container[key_] = std::move(value);
+        Members& members = membersOf(container);
+        members.emplace_back(std::move(key_), std::move(value));
+        return members.back().second;
     }
     bool add(JSONValue value) {
         place(std::move(value));
@@ -64,8 +75,31 @@ private:
         return true;
     }
     bool close() {
-        --depth_;
+        JSONValue& container = *open_[--depth_];
+        if (container.is_object() && container.size() > 1)
+            settleRepeatedKeys(membersOf(container));
         return true;
+    }
+    // A key written twice keeps its first place and takes its last value, as setting it in turn
+    // would.
+    static void settleRepeatedKeys(Members& members) {
+        std::unordered_map<std::string_view, std::size_t> places;
+        places.reserve(members.size());
+        auto repeated = std::find_if(members.begin(), members.end(), [&](const auto& member) {
+            return !places.emplace(member.first, 0).second;
+        });
+        if (repeated == members.end())
+            return;
+        Members settled;
+        places.clear();
+        for (auto& [key, value] : members) {
+            auto [place, isNew] = places.emplace(key, settled.size());
+            if (isNew)
+                settled.emplace_back(key, std::move(value));
+            else
+                settled[place->second].second = std::move(value);
+        }
+        members = std::move(settled);
     }
 
     JSONValue root_;
