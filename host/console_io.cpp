@@ -32,6 +32,8 @@ void ConsoleIO::readMessage(FileHandle& handle) {
         return; // end of input: a frame still incomplete is dropped with it
     frames_.commit(count);
     handleFrames(log);
+    if (replies_.readerHasGone())
+        return; // the conversation is over: nobody reads what the next request would bring
     handle.waitForDataInBackgroundAndNotify();
 }
 

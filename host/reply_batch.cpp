@@ -3,8 +3,10 @@
 using namespace foundation;
 
 void ReplyBatch::add(std::span<const ByteView> pieces) {
+    if (readerGone_)
+        return;
     if (pending_.empty() && !moreFollow_) {
-        output_.writeData(pieces);
+        writeNow(pieces);
         return;
     }
     std::size_t size = 0;
@@ -13,7 +15,7 @@ void ReplyBatch::add(std::span<const ByteView> pieces) {
     if (pending_.size() + size > capacity)
         flush();
     if (size > capacity || (pending_.empty() && !moreFollow_)) {
-        output_.writeData(pieces);
+        writeNow(pieces);
         return;
     }
     if (pending_.capacity() < capacity)
@@ -27,6 +29,12 @@ void ReplyBatch::add(std::span<const ByteView> pieces) {
 void ReplyBatch::flush() {
     if (pending_.empty())
         return;
-    output_.writeData(ByteView(pending_));
+    ByteView pending(pending_);
+    writeNow({&pending, 1});
     pending_.clear();
+}
+
+void ReplyBatch::writeNow(std::span<const ByteView> pieces) {
+    if (!readerGone_ && !output_.writeData(pieces))
+        readerGone_ = true;
 }

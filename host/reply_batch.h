@@ -22,14 +22,18 @@ public:
     // One reply, given as pieces. What is already waiting is written first when it would not fit.
     void add(std::span<const foundation::ByteView> pieces);
     void add(std::initializer_list<foundation::ByteView> pieces) { add({pieces.begin(), pieces.size()}); }
-    // Failures are not reported: a browser that has gone reads nothing.
     void flush();
+    // Once a write has failed, the browser has gone: nothing more is written.
+    bool readerHasGone() const { return readerGone_; }
 
     // A pipe's worth: more would only wait for the browser to read.
     static constexpr std::size_t capacity = std::size_t{64} * 1024;
 
 private:
+    void writeNow(std::span<const foundation::ByteView> pieces);
+
     foundation::FileHandle& output_;
     std::string pending_;
     bool moreFollow_ = false;
+    bool readerGone_ = false;
 };

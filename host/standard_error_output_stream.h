@@ -15,6 +15,9 @@ public:
     void writeJoined(std::initializer_list<std::string_view> pieces) override;
 
 private:
+    // A text too long for a frame is not sent; the log says "Error" instead.
+    bool refusesLength(std::size_t size);
+
     Log& log_;
     ReplyBatch& output_;
 };

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -62,11 +64,21 @@ FileHandle& FileHandle::standardOutput() {
     return *handle;
 }
 
+// Opening never waits (a FIFO without a reader would block for good), and anything but a regular
+// file is refused: a FIFO or a device could stall or swallow every write after it.
 std::unique_ptr<FileHandle> FileHandle::forAppendingAtPath(const std::string& path) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
     if (fd < 0)
         return nullptr;
-    return std::make_unique<FileHandle>(fd, true);
+    auto handle = std::make_unique<FileHandle>(fd, true);
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
+        return nullptr;
+    return handle;
+}
+
+void FileHandle::failWritesToClosedPipes() {
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 FileHandle::FileHandle(int fd, bool closesOnDestruction)

@@ -20,8 +20,13 @@ public:
 
     static FileHandle& standardInput();
     static FileHandle& standardOutput();
-    // Opens a file for appending, creating it private to the user (mode 0600) when missing.
+    // Opens a regular file for appending, creating it private to the user (mode 0600) when missing;
+    // none for anything else (a folder, a FIFO, a device) and without waiting.
     static std::unique_ptr<FileHandle> forAppendingAtPath(const std::string& path);
+
+    // From now on a write to a pipe whose reader has gone fails (writeData returns false) rather
+    // than ending the process by SIGPIPE. Programs it starts still get the default.
+    static void failWritesToClosedPipes();
 
     explicit FileHandle(int fd, bool closesOnDestruction = false);
     ~FileHandle();

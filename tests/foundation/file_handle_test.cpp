@@ -410,13 +410,20 @@ TEST_F(AppendingHandle, AppendsAfterWhatOthersWrote) {
     EXPECT_EQ(readFile(path), "122333");
 }
 
-TEST_F(AppendingHandle, FailsForADirectory) {
-    EXPECT_EQ(FileHandle::forAppendingAtPath(makeFolder("folder")), nullptr);
-}
-
-TEST_F(AppendingHandle, FailsWhenTheParentIsMissing) {
-    EXPECT_EQ(FileHandle::forAppendingAtPath(home() / "missing" / "log.txt"), nullptr);
+// A FIFO without a reader would block the opening for good; one with a reader, or a device,
+// would take lines nobody keeps.
+TEST_F(AppendingHandle, RefusesWhatIsNotARegularFileWithoutWaiting) {
+    auto lonelyFifo = home() / "lonely";
+    auto readFifo = home() / "read";
+    ASSERT_EQ(::mkfifo(lonelyFifo.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(readFifo.c_str(), 0600), 0);
+    int reader = ::open(readFifo.c_str(), O_RDONLY | O_NONBLOCK);
+    std::filesystem::create_symlink("/dev/null", home() / "device");
+    for (const auto& path :
+         {makeFolder("folder"), home() / "missing" / "log.txt", lonelyFifo, readFifo, home() / "device"})
+        EXPECT_EQ(FileHandle::forAppendingAtPath(path), nullptr) << path;
     EXPECT_FALSE(std::filesystem::exists(home() / "missing"));
+    ::close(reader);
 }
 
 TEST_F(AppendingHandle, ClosesItsDescriptorWhenDestroyed) {

@@ -4,9 +4,12 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,37 +51,55 @@ const char* hostBinary() {
 }
 
 HostProcess::HostProcess(const Options& options) {
-    int in[2], out[2], err[2];
-    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+    // The test writes to hosts that may already have gone; the hosts get their own disposition.
+    ::signal(SIGPIPE, SIG_IGN);
+    int in[2], out[2], err[2], extra[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 ||
+        ::pipe2(extra, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe");
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_adddup2(&actions, in[0], 0);
     ::posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     ::posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    if (options.likeFirefox)
+        ::posix_spawn_file_actions_adddup2(&actions, extra[0], 3);
     ::posix_spawn_file_actions_addchdir_np(&actions, options.workingFolder.c_str());
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    sigset_t brokenPipe;
+    ::sigemptyset(&brokenPipe);
+    if (!options.likeFirefox)
+        ::sigaddset(&brokenPipe, SIGPIPE);
+    ::posix_spawnattr_setsigdefault(&attributes, &brokenPipe);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     std::vector<std::string> argv{hostBinary()};
     argv.insert(argv.end(), options.arguments.begin(), options.arguments.end());
     auto environment = environmentWithPathPrefix(options.pathPrefix);
-    int failed = ::posix_spawn(&pid_, hostBinary(), &actions, nullptr, pointersTo(argv).data(),
+    int failed = ::posix_spawn(&pid_, hostBinary(), &actions, &attributes, pointersTo(argv).data(),
                                pointersTo(environment).data());
     ::posix_spawn_file_actions_destroy(&actions);
-    ::close(in[0]);
-    ::close(out[1]);
-    ::close(err[1]);
+    ::posix_spawnattr_destroy(&attributes);
+    for (int end : {in[0], out[1], err[1], extra[0]})
+        ::close(end);
     input_ = in[1];
     output_ = out[0];
     error_ = err[0];
+    extra_ = extra[1];
     if (failed != 0)
         throw std::runtime_error("cannot start the host");
-    // The test writes to a host that may already have gone.
-    ::signal(SIGPIPE, SIG_IGN);
+    if (options.descriptorLimit) {
+        rlimit limit{*options.descriptorLimit, *options.descriptorLimit};
+        if (::prlimit(pid_, RLIMIT_NOFILE, &limit, nullptr) != 0)
+            throw std::runtime_error("cannot limit the host's descriptors");
+    }
 }
 
 HostProcess::~HostProcess() {
     closeQuietly(input_);
     closeQuietly(output_);
     closeQuietly(error_);
+    closeQuietly(extra_);
     if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
@@ -154,6 +175,23 @@ std::string HostProcess::standardError() {
     for (ssize_t count; (count = ::read(error_, buffer, sizeof buffer)) > 0;)
         bytes.append(buffer, static_cast<std::size_t>(count));
     return bytes;
+}
+
+std::vector<pid_t> HostProcess::children() const {
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            continue;
+        // pid (command) state parent ...: the command may hold spaces and parentheses.
+        std::istringstream rest(line.substr(line.rfind(')') + 1));
+        std::string state;
+        pid_t parent = 0;
+        if (rest >> state >> parent && parent == pid_)
+            found.push_back(static_cast<pid_t>(std::stol(entry.path().filename())));
+    }
+    return found;
 }
 
 HostProcess::Exit HostProcess::waitForExit() {

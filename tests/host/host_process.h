@@ -13,6 +13,9 @@ public:
         std::filesystem::path workingFolder;
         std::vector<std::string> arguments;
         std::optional<std::string> pathPrefix; // put first on PATH, e.g. a stand-in opener
+        // As Firefox starts hosts: SIGPIPE ignored and a pipe of its own on descriptor 3.
+        bool likeFirefox = false;
+        std::optional<unsigned> descriptorLimit;
     };
     struct Exit {
         bool exited = false; // false: ended by a signal
@@ -34,6 +37,8 @@ public:
     // Everything left on standard output until the host closes it.
     std::string receiveRest();
     std::string standardError();
+    // The host's child processes, zombies included.
+    std::vector<pid_t> children() const;
     Exit waitForExit();
 
 private:
@@ -41,6 +46,7 @@ private:
     int input_ = -1;
     int output_ = -1;
     int error_ = -1;
+    int extra_ = -1;
 };
 
 const char* hostBinary();

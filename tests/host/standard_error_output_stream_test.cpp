@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 // Reply frames written into a pipe, read back whole.
@@ -45,10 +46,19 @@ TEST_F(ReplyStreamTest, FramesTheTextWithItsLittleEndianLength) {
     EXPECT_EQ(written(), std::string("\x14\0\0\0", 4) + "{\"options\": {\"a\":1}}");
 }
 
-TEST_F(ReplyStreamTest, CountsUTF8BytesNotCharacters) {
-    std::string text = "{\"options\": \"\u00e9\u6f22\U0001F600\"}"; // 3 characters, 9 bytes
-    send(text);
-    EXPECT_EQ(written(), std::string("\x18\0\0\0", 4) + text);
+// The text is reserved address space that may not be touched: refusing it must not read it.
+TEST_F(ReplyStreamTest, RefusesATextTooLongForItsLengthPrefix) {
+    constexpr std::size_t tooLong = (std::size_t{1} << 32) + 1;
+    void* space = ::mmap(nullptr, tooLong, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    ASSERT_NE(space, MAP_FAILED);
+    std::string_view text(static_cast<const char*>(space), tooLong);
+    enableLog();
+    Log log = Log::current(documents().string());
+    StandardErrorOutputStream(log, *replies_).write(text);
+    StandardErrorOutputStream(log, *replies_).writeJoined({"{\"options\": ", text.substr(12), "}"});
+    ::munmap(space, tooLong);
+    EXPECT_EQ(written(), "");
+    EXPECT_EQ(logLines(), (std::vector<std::string>{"Error", "Error"}));
 }
 
 TEST_F(ReplyStreamTest, LogsTheReplyAndThePrefixSizeBeforeWriting) {
