@@ -76,9 +76,10 @@ void ConsoleIO::handleMessageWithLog(std::span<char> message, Log& log) {
     }
     if (!value->is_object())
         return;
-    log.line(JSONSerialization::description(*value));
+    std::string description = JSONSerialization::description(*value);
+    log.line(description);
     StandardErrorOutputStream replies(log, replies_);
-    RequestHandler(log, replies, workspace_).handleJsonResult(*value);
+    RequestHandler(log, replies, workspace_).handleJsonResult(*value, description);
 }
 
 Log& ConsoleIO::currentLog() {

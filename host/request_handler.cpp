@@ -6,13 +6,17 @@
 using namespace foundation;
 
 void RequestHandler::handleJsonResult(const JSONValue& object) {
+    handleJsonResult(object, log_.isEnabled() ? JSONSerialization::description(object) : std::string());
+}
+
+void RequestHandler::handleJsonResult(const JSONValue& object, std::string_view description) {
     if (!object.is_object() || object.empty())
         return;
     const std::string& key = object.begin().key();
     if (!isRequestKey(key))
         return;
     if (log_.isEnabled())
-        log_.line("handleJsonResult: " + JSONSerialization::description(object));
+        log_.line(std::string("handleJsonResult: ").append(description));
     const JSONValue& value = object.begin().value();
     if (!value.is_string()) {
         carryOut(key, std::nullopt);

@@ -20,6 +20,9 @@ public:
 
     // Looks at the object's first key only.
     void handleJsonResult(const foundation::JSONValue& object);
+    // The same, with the object's description already made for the log: a large one costs as
+    // much to describe as to read.
+    void handleJsonResult(const foundation::JSONValue& object, std::string_view description);
     // The same for a request read without its value, which only a log that is off can spare: the
     // "handleJsonResult: " line describes the value.
     void handleOutline(const foundation::JSONOutline& outline);

@@ -1,11 +1,10 @@
 #include "platform/foundation/json.h"
 
+#include "platform/foundation/json_key_places.h"
 #include "platform/foundation/json_reader.h"
 
-#include <algorithm>
 #include <array>
 #include <string_view>
-#include <unordered_map>
 
 namespace foundation {
 
@@ -82,22 +81,23 @@ private:
     }
     // A key written twice keeps its first place and takes its last value, as setting it in turn
     // would.
-    static void settleRepeatedKeys(Members& members) {
-        std::unordered_map<std::string_view, std::size_t> places;
-        places.reserve(members.size());
-        auto repeated = std::find_if(members.begin(), members.end(), [&](const auto& member) {
-            return !places.emplace(member.first, 0).second;
-        });
-        if (repeated == members.end())
+    void settleRepeatedKeys(Members& members) {
+        places_.reset(members.size());
+        auto keyOf = [&](std::size_t place) -> std::string_view { return members[place].first; };
+        bool repeated = false;
+        for (std::size_t i = 0; i < members.size() && !repeated; ++i)
+            repeated = places_.findOrAdd(members[i].first, i, keyOf) != KeyPlaces::none;
+        if (!repeated)
             return;
         Members settled;
-        places.clear();
+        places_.reset(members.size());
+        auto settledKey = [&](std::size_t place) -> std::string_view { return settled[place].first; };
         for (auto& [key, value] : members) {
-            auto [place, isNew] = places.emplace(key, settled.size());
-            if (isNew)
+            std::size_t earlier = places_.findOrAdd(key, settled.size(), settledKey);
+            if (earlier == KeyPlaces::none)
                 settled.emplace_back(key, std::move(value));
             else
-                settled[place->second].second = std::move(value);
+                settled[earlier].second = std::move(value);
         }
         members = std::move(settled);
     }
@@ -107,6 +107,7 @@ private:
     std::array<JSONValue*, json_reader::maximumNestingDepth> open_;
     std::size_t depth_ = 0;
     std::string key_;
+    KeyPlaces places_;
 };
 
 } // namespace

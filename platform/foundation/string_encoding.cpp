@@ -1,5 +1,6 @@
 #include "platform/foundation/string_encoding.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -92,6 +93,11 @@ char hexDigit(unsigned value) {
     return "0123456789ABCDEF"[value & 0xF];
 }
 
+bool needsEscape(char c) {
+    auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F || c == '"' || c == '\'' || c == '\\';
+}
+
 void appendEscaped(std::string& out, char c) {
     switch (c) {
     case '\0':
@@ -179,8 +185,15 @@ std::string debugDescription(const std::optional<std::string>& text) {
         return "nil";
     std::string out = "Optional(\"";
     out.reserve(text->size() + 12);
-    for (char c : *text)
-        appendEscaped(out, c);
+    // Runs that need no escape go in whole: a large message is mostly such runs.
+    for (auto next = text->begin(); next != text->end();) {
+        auto special = std::find_if(next, text->end(), needsEscape);
+        out.append(next, special);
+        if (special == text->end())
+            break;
+        appendEscaped(out, *special);
+        next = special + 1;
+    }
     out += "\")";
     return out;
 }
