@@ -55,7 +55,7 @@ void ConsoleIO::handleFrames(Log& log) {
 // when watching the log switch pays.
 void ConsoleIO::noteMessage() {
     if (++messages_ == 2)
-        logSwitch_->watchFolder();
+        logSwitch().watchFolder();
 }
 
 // Without a log nothing needs the message's value: only its outline is read, in place.
@@ -83,7 +83,11 @@ void ConsoleIO::handleMessageWithLog(std::span<char> message, Log& log) {
 }
 
 Log& ConsoleIO::currentLog() {
+    return logSwitch().current();
+}
+
+LogSwitch& ConsoleIO::logSwitch() {
     if (!logSwitch_)
-        logSwitch_.emplace(Log::documentsDirectory());
-    return logSwitch_->current();
+        logSwitch_ = &ownSwitch_.emplace(Log::documentsDirectory());
+    return *logSwitch_;
 }

@@ -18,10 +18,13 @@
 // of this one has been handled and its replies written.
 class ConsoleIO {
 public:
+    // A caller that holds many conversations may give them one log switch, so that its folder is
+    // watched once rather than once per conversation; by default the conversation makes its own.
     ConsoleIO(foundation::FileHandle& input = foundation::FileHandle::standardInput(),
               foundation::FileHandle& output = foundation::FileHandle::standardOutput(),
-              foundation::Workspace& workspace = foundation::Workspace::sharedWorkspace())
-        : input_(input), replies_(output), workspace_(workspace) {}
+              foundation::Workspace& workspace = foundation::Workspace::sharedWorkspace(),
+              LogSwitch* logSwitch = nullptr)
+        : input_(input), replies_(output), workspace_(workspace), logSwitch_(logSwitch) {}
     ~ConsoleIO();
     ConsoleIO(const ConsoleIO&) = delete;
     ConsoleIO& operator=(const ConsoleIO&) = delete;
@@ -37,12 +40,14 @@ private:
     void handleMessage(std::span<char> message, Log& log);
     void handleMessageWithLog(std::span<char> message, Log& log);
     Log& currentLog();
+    LogSwitch& logSwitch();
 
     foundation::FileHandle& input_;
     ReplyBatch replies_;
     foundation::Workspace& workspace_;
     FrameReader frames_;
     std::optional<foundation::NotificationCenter::ObserverToken> observer_;
-    std::optional<LogSwitch> logSwitch_; // the Documents folder is looked up on first use
+    LogSwitch* logSwitch_;               // the caller's, or ownSwitch_ once made
+    std::optional<LogSwitch> ownSwitch_; // the Documents folder is looked up on first use
     std::uint64_t messages_ = 0;
 };
