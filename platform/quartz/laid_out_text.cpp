@@ -44,6 +44,12 @@ double styledLineHeight(double natural, const TextStyle& style) {
     return height;
 }
 
+// Natural alignment, and a justified paragraph's last (here its only) line, sit on the side the
+// text starts from.
+bool followsDirection(TextAlignment alignment) {
+    return alignment == TextAlignment::natural || alignment == TextAlignment::justified;
+}
+
 } // namespace
 
 LaidOutText::LaidOutText(PangoContext* context, const std::string& text, const TextStyle& style,
@@ -127,7 +133,8 @@ void LaidOutText::placeLines(const TextStyle& style, std::optional<double> width
         PangoRectangle logical;
         pango_layout_get_extents(layout_, nullptr, &logical);
         double room = *width - (fromPango(logical.width) + trailingKern);
-        if (style.alignment == TextAlignment::right)
+        if (style.alignment == TextAlignment::right ||
+            (followsDirection(style.alignment) && startsRightToLeft()))
             blockOffset = room;
         else if (style.alignment == TextAlignment::center)
             blockOffset = room / 2;
@@ -151,6 +158,11 @@ void LaidOutText::placeLines(const TextStyle& style, std::optional<double> width
     } while (pango_layout_iter_next_line(iterator));
     pango_layout_iter_free(iterator);
     size_ = {widest, top - spacing};
+}
+
+bool LaidOutText::startsRightToLeft() const {
+    PangoLayoutLine* first = pango_layout_get_line_readonly(layout_, 0);
+    return first != nullptr && first->resolved_dir == PANGO_DIRECTION_RTL;
 }
 
 void LaidOutText::draw(cairo_t* cairo) const {

@@ -40,6 +40,7 @@ public:
 private:
     void configure(const std::string& text, const TextStyle& style, std::optional<double> width);
     void placeLines(const TextStyle& style, std::optional<double> width);
+    bool startsRightToLeft() const;
 
     PangoLayout* layout_ = nullptr;
     std::vector<Line> lines_;

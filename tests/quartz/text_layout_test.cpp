@@ -194,6 +194,16 @@ TEST(TextLayout, AlignmentPlacesTheLineInTheWidth) {
     style.alignment = TextAlignment::natural;
     pixels::InkBox natural = pixels::inkBox(*drawn(text, style, {200, 30}, 1, true, Rect(0, 0, 200, 30)));
     EXPECT_LE(natural.minX, 2);
+
+    // Natural alignment, and a justified line that is not stretched, start where the text starts.
+    const std::string hebrew = "שלום עולם";
+    for (TextAlignment alignment : {TextAlignment::natural, TextAlignment::justified}) {
+        style.alignment = alignment;
+        pixels::InkBox rightToLeft =
+            pixels::inkBox(*drawn(hebrew, style, {200, 30}, 1, true, Rect(0, 0, 200, 30)));
+        EXPECT_GT(rightToLeft.minX, 100);
+        EXPECT_GE(rightToLeft.maxX, 196);
+    }
 }
 
 TEST(TextLayout, JustifiedLinesReachTheWidthButTheLastDoesNot) {
