@@ -23,7 +23,7 @@ public:
     bool isEnabled() const { return enabled_; }
     virtual void setEnabled(bool enabled);
 
-    // A control may have no font of its own.
+    // The system font unless the interface file or code gives another; code may also take it away.
     const std::optional<Font>& font() const { return font_; }
     virtual void setFont(std::optional<Font> font);
 
@@ -33,7 +33,7 @@ private:
     std::weak_ptr<Object> target_;
     std::string action_;
     bool enabled_ = true;
-    std::optional<Font> font_;
+    std::optional<Font> font_ = Font::systemFontOfSize(Font::systemFontSize);
 };
 
 } // namespace appkit

@@ -130,5 +130,4 @@ TEST(TextField, APlainStringDropsTheAttributesAndWrappingComesFromTheArchive) {
     EXPECT_EQ(field->attributedStringValue().kern, -0.4);
     field->setStringValue("Plain");
     EXPECT_FALSE(field->attributedStringValue().kern.has_value());
-    EXPECT_FALSE(field->font().has_value()); // a field may have no font of its own
 }

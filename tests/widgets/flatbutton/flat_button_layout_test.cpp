@@ -110,6 +110,7 @@ TEST_F(FlatButtonLayout, AnAlternateImageWaitsForTheImage) {
 
 TEST_F(FlatButtonLayout, WithoutAFontATitleChangesNothing) {
     auto fresh = View::make<FlatButton>({0, 0, 120, 40});
+    fresh->setFont(std::nullopt);
     fresh->setTitle("Go");
     EXPECT_EQ(fresh->titleLayer()->string(), "");
 }
