@@ -3,6 +3,7 @@
 #include "platform/appkit/attributed_string.h"
 #include "platform/appkit/coder.h"
 #include "platform/appkit/runtime.h"
+#include "platform/foundation/run_loop.h"
 #include "platform/quartz/graphics_context.h"
 #include "platform/quartz/layer_painting.h"
 #include "platform/quartz/text_layout.h"
@@ -82,17 +83,29 @@ void Button::setState(ControlStateValue state) {
     setNeedsDisplay();
 }
 
+Button::~Button() {
+    if (highlighted_)
+        stopTrackingMouse();
+}
+
 void Button::mouseDown(const Event&) {
     if (!isEnabled())
         return;
     highlighted_ = true;
+    // Until the release, timers of the default mode wait, as in the frameworks' tracking loop.
+    foundation::RunLoop::main().setCurrentMode(foundation::RunLoopMode::eventTracking);
     setNeedsDisplay();
+}
+
+void Button::stopTrackingMouse() {
+    foundation::RunLoop::main().setCurrentMode(foundation::RunLoopMode::defaultMode);
 }
 
 void Button::mouseUp(const Event& event) {
     if (!highlighted_)
         return;
     highlighted_ = false;
+    stopTrackingMouse();
     setNeedsDisplay();
     if (!bounds().contains(convertPointFromWindow(event.locationInWindow)))
         return;

@@ -28,10 +28,13 @@ constexpr ControlStateValue NSControlStateValueOn = 1;
 
 // A push or toggle button. A button is flipped. Its plain click handling (for buttons that are not
 // custom-drawn): the action is sent when a press is released inside the button, and a toggle
-// button flips its state first.
+// button flips its state first. From the press to the release the main run loop runs in the
+// event-tracking mode.
 class Button : public Control {
 public:
     enum class ButtonType { momentaryPushIn, toggle };
+
+    ~Button() override;
 
     // Reads "title", "font", "image" and "alternateImage" (resource names), "imagePosition" (a
     // number), "state", "enabled" and "buttonType" ("momentaryPushIn" or "toggle"), through the
@@ -61,6 +64,7 @@ public:
     static constexpr double bezelCornerRadius = 5;
 
 private:
+    void stopTrackingMouse();
     void drawTitle(quartz::GraphicsContext& context) const;
 
     std::string title_;

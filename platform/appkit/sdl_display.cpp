@@ -100,10 +100,14 @@ void SdlDisplay::startWatching(SDL_Window* sdlWindow) {
         });
         return;
     }
-    pollTimer_ = foundation::Timer::scheduledTimer(pollInterval, true, [weak](foundation::Timer&) {
-        if (auto display = weak.lock())
-            display->connectionIsReadable();
-    });
+    // Events must keep coming while the mouse is tracked.
+    pollTimer_ = foundation::Timer::scheduledTimer(
+        pollInterval, true,
+        [weak](foundation::Timer&) {
+            if (auto display = weak.lock())
+                display->connectionIsReadable();
+        },
+        foundation::Timer::Modes::common);
 }
 
 void SdlDisplay::stopWatching() {

@@ -181,7 +181,8 @@ void SdlWindowBackend::scheduleNextFrame() {
     double wait = std::max(0.0, lastFrameTime_ + frameInterval_ - time);
     // The timer only wakes the loop; the frame comes before the next wait.
     frameTimer_ = foundation::Timer::scheduledTimer(
-        wait, false, [](foundation::Timer&) { foundation::RunLoop::main().discountHandlerRun(); });
+        wait, false, [](foundation::Timer&) { foundation::RunLoop::main().discountHandlerRun(); },
+        foundation::Timer::Modes::common);
 }
 
 void SdlWindowBackend::windowDidChangeTitle() {

@@ -100,11 +100,11 @@ bool RunLoop::keepsRunning() {
 }
 
 int RunLoop::millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMilliseconds) {
-    if (mode != RunLoopMode::defaultMode || timers_.empty())
+    if (timers_.empty())
         return timeoutMilliseconds;
     double now = Clock::current().now();
     for (const auto& timer : timers_) {
-        if (!timer->isValid())
+        if (!timer->isValid() || !timer->firesIn(mode))
             continue;
         double wait = std::ceil(std::max(timer->fireDate() - now, 0.0) * 1000.0);
         if (timeoutMilliseconds < 0 || wait < timeoutMilliseconds)
@@ -114,7 +114,7 @@ int RunLoop::millisecondsUntilNextTimer(RunLoopMode mode, int timeoutMillisecond
 }
 
 void RunLoop::fireDueTimers(RunLoopMode mode) {
-    if (mode != RunLoopMode::defaultMode || timers_.empty())
+    if (timers_.empty())
         return;
     double now = Clock::current().now();
     // A timer's block may schedule or invalidate timers: work on the list as it was.
@@ -122,7 +122,7 @@ void RunLoop::fireDueTimers(RunLoopMode mode) {
     std::stable_sort(due.begin(), due.end(),
                      [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
     for (const auto& timer : due) {
-        if (timer->isValid() && timer->fireDate() <= now) {
+        if (timer->isValid() && timer->firesIn(mode) && timer->fireDate() <= now) {
             ++handlerRuns_;
             timer->fire(now);
         }

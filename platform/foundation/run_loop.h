@@ -58,11 +58,17 @@ public:
     // nothing for the program), so that its run is not counted.
     void discountHandlerRun() { --handlerRuns_; }
 
+    // The mode run() turns the loop in; a control tracking a held mouse button sets the
+    // event-tracking mode until the release.
+    RunLoopMode currentMode() const { return currentMode_; }
+    void setCurrentMode(RunLoopMode mode) { currentMode_ = mode; }
+
     void run();
+    bool runOnce(int timeoutMilliseconds = -1) { return runOnce(timeoutMilliseconds, currentMode_); }
     // Waits once (for at most timeoutMilliseconds, -1 for ever, and never past the next timer due
     // in this mode), then runs the handlers that are ready and the timers that are due.
     // Returns false when there was nothing to wait on.
-    bool runOnce(int timeoutMilliseconds = -1, RunLoopMode mode = RunLoopMode::defaultMode);
+    bool runOnce(int timeoutMilliseconds, RunLoopMode mode);
     void stop() { stopped_ = true; }
 
 private:
@@ -97,6 +103,7 @@ private:
     ObserverId nextObserverId_ = 1;
     std::uint64_t handlerRuns_ = 0;
     bool stopped_ = false;
+    RunLoopMode currentMode_ = RunLoopMode::defaultMode;
 };
 
 } // namespace foundation

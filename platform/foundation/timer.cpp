@@ -18,10 +18,15 @@ Timer::Timer(double interval, bool repeats, Block block, double now)
     : interval_(std::max(interval, 0.0)), repeats_(repeats), block_(std::move(block)),
       fireDate_(now + interval_) {}
 
-std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Block block) {
+std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, Block block, Modes modes) {
     auto timer = std::make_shared<Timer>(interval, repeats, std::move(block), Clock::current().now());
+    timer->modes_ = modes;
     RunLoop::main().addTimer(timer);
     return timer;
+}
+
+bool Timer::firesIn(RunLoopMode mode) const {
+    return mode == RunLoopMode::defaultMode || modes_ == Modes::common;
 }
 
 void Timer::invalidate() {

@@ -24,6 +24,20 @@ constexpr const char* tinyInterface = R"({"objects": [
   {"id": "button", "class": "Button", "attributes": {"frame": [10, 10, 80, 30], "title": "Go"}}
 ]})";
 
+// A button whose hover timer logs after two seconds over it.
+constexpr const char* tooltipButton = R"({"objects": [
+  {"id": "button", "class": "QvCustomTooltipButton", "attributes": {"frame": [0, 0, 80, 30], "title": "Hold"}}
+]})";
+
+// Controls with a title or text and no font; the flat button draws its title with layers of its own.
+constexpr const char* controlsWithoutFont = R"({"objects": [
+  {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 200, 80]},
+   "subviews": ["flat", "plain"]},
+  {"id": "flat", "class": "FlatButton", "attributes": {"frame": [0, 40, 200, 40], "title": "WWWW"},
+   "properties": {"textColor": "black"}},
+  {"id": "plain", "class": "Button", "attributes": {"frame": [0, 0, 200, 40], "title": "WWWW"}}
+]})";
+
 constexpr const char* lonelyView = R"({"objects": [
   {"id": "panel", "class": "View", "attributes": {"frame": [5, 5, 50, 20]}}
 ]})";
@@ -137,4 +151,46 @@ TEST_F(UisnapCommand, FailsWithAMessageAndWritesNothing) {
         EXPECT_NE(errors().find(message), std::string::npos) << errors();
         EXPECT_FALSE(std::filesystem::exists(home() / "out.png"));
     }
+}
+
+// While the button is held the loop tracks the mouse: the hover timer waits for the release.
+TEST_F(UisnapCommand, TimersWaitWhileAButtonIsHeldAndFireOnceReleased) {
+    writeFile(home() / "hold.json", tooltipButton);
+    auto timerFires = [this](const std::string& events) {
+        EXPECT_EQ(run(path("hold.json") + " " + path("hold.png") + " --events '" + events + "'"), 0)
+            << errors();
+        std::string log = errors();
+        int count = 0;
+        for (auto at = log.find("showTooltipTimerFired"); at != std::string::npos;
+             at = log.find("showTooltipTimerFired", at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(timerFires("move 40 15; wait 3"), 1);
+    EXPECT_EQ(timerFires("move 40 15; down; wait 3"), 0);
+    EXPECT_EQ(timerFires("move 40 15; down; wait 3; up; wait 0.1"), 1);
+}
+
+namespace {
+
+// Dark pixels of a band of a snapshot's rows, y from the top, in pixels.
+int darkPixels(const quartz::Bitmap& bitmap, int top, int bottom) {
+    int dark = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < bitmap.width(); ++x)
+            if (auto pixel = bitmap.pixel(x, y); pixel.alpha() > 0.5 && pixel.red() < 0.4)
+                ++dark;
+    return dark;
+}
+
+} // namespace
+
+TEST_F(UisnapCommand, ControlsWithoutAFontShowTheirTitleInTheSystemFont) {
+    writeFile(home() / "plain.json", controlsWithoutFont);
+    ASSERT_EQ(run(path("plain.json") + " " + path("plain.png")), 0) << errors();
+    auto image = quartz::Image::imageWithContentsOfFile((home() / "plain.png").string());
+    ASSERT_TRUE(image.has_value());
+    // A 13-point title is some 10 pixels high and four wide letters about 50 wide.
+    EXPECT_GT(darkPixels(*image->bitmap(), 5, 35), 100); // the flat button, at the top
+    EXPECT_GT(darkPixels(*image->bitmap(), 45, 75), 100);
 }

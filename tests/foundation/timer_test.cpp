@@ -79,13 +79,21 @@ TEST_F(TimerTest, RepeatsSkippingMissedFires) {
     EXPECT_EQ(fired, 3);
 }
 
-TEST_F(TimerTest, WaitsWhileTheLoopTracksEvents) {
+TEST_F(TimerTest, WaitsWhileTheLoopTracksEventsUnlessScheduledForTheCommonModes) {
     int fired = 0;
+    int common = 0;
     keep(Timer::scheduledTimer(1.0, false, [&](Timer&) { ++fired; }));
+    keep(Timer::scheduledTimer(
+        1.0, false, [&](Timer&) { ++common; }, Timer::Modes::common));
     clock_->advance(2);
     turn(RunLoopMode::eventTracking);
     EXPECT_EQ(fired, 0);
-    turn();
+    EXPECT_EQ(common, 1);
+    RunLoop::main().setCurrentMode(RunLoopMode::eventTracking);
+    RunLoop::main().runOnce(0);
+    EXPECT_EQ(fired, 0);
+    RunLoop::main().setCurrentMode(RunLoopMode::defaultMode);
+    RunLoop::main().runOnce(0);
     EXPECT_EQ(fired, 1);
 }
 
