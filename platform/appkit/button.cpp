@@ -60,11 +60,13 @@ bool Button::initWithCoder(const Coder& coder) {
 
 void Button::setTitle(const std::string& title) {
     title_ = title;
+    setNeedsLayout(true);
     setNeedsDisplay();
 }
 
 void Button::setImage(std::optional<quartz::Image> image) {
     image_ = std::move(image);
+    setNeedsLayout(true);
     setNeedsDisplay();
 }
 

@@ -38,6 +38,7 @@ void Control::setEnabled(bool enabled) {
 
 void Control::setFont(std::optional<Font> font) {
     font_ = std::move(font);
+    setNeedsLayout(true);
     setNeedsDisplay();
 }
 

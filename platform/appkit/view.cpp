@@ -103,6 +103,22 @@ void View::setShadow(std::optional<Shadow> shadow) {
     setNeedsDisplay();
 }
 
+void View::setNeedsLayout(bool needs) {
+    needsLayout_ = needs;
+    if (auto shown = window(); needs && shown)
+        shown->setViewsNeedDisplay(true);
+}
+
+void View::layoutSubtreeIfNeeded() {
+    if (needsLayout_) {
+        needsLayout_ = false; // before layout, which may ask for another pass
+        layout();
+    }
+    auto subviews = subviews_; // a layout may add or remove subviews
+    for (const auto& subview : subviews)
+        subview->layoutSubtreeIfNeeded();
+}
+
 void View::setNeedsDisplay(bool needs) {
     needsDisplay_ = needs;
     if (auto shown = window(); needs && shown)

@@ -65,9 +65,12 @@ public:
     // Called by the window when the view joins it and after each change of the view's frame.
     virtual void updateTrackingAreas() {}
 
+    // A view that needs layout is laid out before the window's next frame.
     bool needsLayout() const { return needsLayout_; }
-    void setNeedsLayout(bool needs) { needsLayout_ = needs; }
-    virtual void layout() { needsLayout_ = false; }
+    void setNeedsLayout(bool needs);
+    virtual void layout() {}
+    // Lays out this view when it needs it, then its subviews, top down.
+    void layoutSubtreeIfNeeded();
     bool needsDisplay() const { return needsDisplay_; }
     void setNeedsDisplay(bool needs = true);
     // Draws the view's own content; the window's renderer hands in its context later.

@@ -35,6 +35,17 @@ template <typename Visit> void forEachViewOf(const Window& window, const Visit& 
     }
 }
 
+// Each root first: a layout may change the frames of the views below it.
+void layOutViews(const Window& window) {
+    if (window.contentView())
+        window.contentView()->layoutSubtreeIfNeeded();
+    for (const auto& popover : window.popovers()) {
+        auto controller = popover->contentViewController();
+        if (auto content = controller ? controller->viewIfLoaded() : nullptr)
+            content->layoutSubtreeIfNeeded();
+    }
+}
+
 void removeFinishedAnimations(quartz::Layer& layer, double time) {
     layer.removeFinishedAnimations(time);
     if (layer.mask())
@@ -176,6 +187,7 @@ void drawWindow(Window& window, quartz::GraphicsContext& context, double time) {
 }
 
 std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
+    layOutViews(window);
     double scale = window.backingScaleFactor();
     quartz::Size size = window.frame().size;
     auto bitmap = quartz::Bitmap::make(static_cast<int>(std::ceil(size.width * scale)),
