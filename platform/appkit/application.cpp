@@ -5,6 +5,7 @@
 #include "platform/appkit/offscreen_window_backend.h"
 #include "platform/appkit/runtime.h"
 #include "platform/appkit/window.h"
+#include "platform/appkit/window_backend.h"
 #include "platform/appkit/window_system.h"
 #include "platform/foundation/console_log.h"
 #include "platform/foundation/run_loop.h"
@@ -57,6 +58,17 @@ void Application::windowDidClose(const Window& window) {
     if (windows_.empty() && delegate != nullptr &&
         delegate->applicationShouldTerminateAfterLastWindowClosed(*this))
         terminate();
+}
+
+void Application::activateIgnoringOtherApps(bool) {
+    active_ = true;
+    auto shown = windows_; // a back end may report a window closed meanwhile
+    std::stable_partition(shown.begin(), shown.end(),
+                          [](const auto& window) { return !window->isKeyWindow(); });
+    for (const auto& window : shown) {
+        if (window->isVisible() && window->backend())
+            window->backend()->orderFront();
+    }
 }
 
 void Application::keepAlive(std::vector<std::shared_ptr<Object>> objects) {

@@ -34,7 +34,8 @@ public:
     std::shared_ptr<Object> delegate() const { return delegate_.lock(); }
     void setDelegate(std::shared_ptr<Object> delegate) { delegate_ = delegate; }
 
-    void activateIgnoringOtherApps(bool) { active_ = true; }
+    // Brings the shown windows to the front, the key window last, so that it has the focus.
+    void activateIgnoringOtherApps(bool ignoringOtherApps);
     bool isActive() const { return active_; }
 
     const std::vector<std::shared_ptr<Window>>& windows() const { return windows_; }

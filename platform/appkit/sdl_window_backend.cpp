@@ -190,6 +190,12 @@ void SdlWindowBackend::windowDidChangeTitle() {
         SDL_SetWindowTitle(sdlWindow_, window->title().c_str());
 }
 
+// Without a window manager, raising asks for the focus but nobody gives it: it is taken directly.
+void SdlWindowBackend::orderFront() {
+    SDL_RaiseWindow(sdlWindow_);
+    SDL_SetWindowInputFocus(sdlWindow_);
+}
+
 void SdlWindowBackend::closeWindow() {
     if (auto window = window_.lock())
         window->close(); // lets this back end go; the display holds it until the event is handled

@@ -45,6 +45,7 @@ public:
 
     void windowDidDispatchPointerEvent() override { policy_.noteChange(); }
     void windowDidChangeTitle() override;
+    void orderFront() override;
     std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }
 
 private:

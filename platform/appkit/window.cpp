@@ -175,6 +175,8 @@ void Window::makeKeyAndOrderFront() {
     key_ = true;
     if (!backend_)
         backend_ = WindowBackend::makeFor(std::static_pointer_cast<Window>(shared_from_this()));
+    if (backend_)
+        backend_->orderFront();
 }
 
 void Window::close() {

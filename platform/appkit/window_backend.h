@@ -26,6 +26,9 @@ public:
     virtual void windowDidDispatchPointerEvent() = 0;
     // Only a window system's title bar shows the title.
     virtual void windowDidChangeTitle() {}
+    // Raises the window above the others on its screen and gives it the keyboard focus, also
+    // from another program's window.
+    virtual void orderFront() {}
     // Frames drawn since the back end was made.
     virtual std::uint64_t framesDrawn() const = 0;
 };
