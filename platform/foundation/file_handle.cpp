@@ -91,6 +91,10 @@ FileHandle::~FileHandle() {
         ::close(fd_);
 }
 
+bool FileHandle::isTerminal() const {
+    return ::isatty(fd_) == 1;
+}
+
 // The watch stays for the handle's life, suspended between a notification and the next wait.
 void FileHandle::waitForDataInBackgroundAndNotify() {
     RunLoop& loop = RunLoop::main();

@@ -34,6 +34,8 @@ public:
     FileHandle& operator=(const FileHandle&) = delete;
 
     int fileDescriptor() const { return fd_; }
+    // Whether a person's terminal is on the other end, rather than a pipe or a file.
+    bool isTerminal() const;
 
     // Posts DataAvailableNotification once, on the main run loop, when data or end of input is
     // there. Call again for the next one; a second call while armed changes nothing.
