@@ -39,7 +39,6 @@ public:
     // Null until the first frame.
     const std::shared_ptr<quartz::Bitmap>& lastFrame() const { return lastFrame_; }
 
-    void windowDidDispatchPointerEvent() override { policy_.noteChange(); }
     std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }
 
 private:

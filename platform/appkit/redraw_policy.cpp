@@ -2,7 +2,6 @@
 
 #include "platform/appkit/window.h"
 #include "platform/appkit/window_drawing.h"
-#include "platform/foundation/run_loop.h"
 
 #include <utility>
 
@@ -12,15 +11,12 @@ RedrawPolicy::RedrawPolicy(AnimationCheck isAnimating)
     : isAnimating_(isAnimating ? std::move(isAnimating) : AnimationCheck(windowIsAnimating)) {}
 
 bool RedrawPolicy::needsFrame(const Window& window, double time) const {
-    return changed_ || animatingAtLastFrame_ || window.viewsNeedDisplay() ||
-           foundation::RunLoop::main().handlerRuns() != handlerRunsAtLastFrame_ || isAnimating_(window, time);
+    return window.viewsNeedDisplay() || animatingAtLastFrame_ || isAnimating_(window, time);
 }
 
 std::shared_ptr<quartz::Bitmap> RedrawPolicy::drawIfNeeded(Window& window, double time) {
     if (!needsFrame(window, time))
         return nullptr;
-    changed_ = false;
-    handlerRunsAtLastFrame_ = foundation::RunLoop::main().handlerRuns();
     auto frame = renderWindow(window, time);
     if (frame)
         ++frames_;

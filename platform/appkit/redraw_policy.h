@@ -10,10 +10,9 @@ namespace appkit {
 
 class Window;
 
-// When a window draws: only when something may have changed since its last frame, or while an
-// animation runs. Layers do not report their changes, so "may have changed" means the views asked
-// for display, a pointer event went through the window, or a run-loop handler ran. An animation
-// needs frames up to its end time, and then one more that shows where it ended.
+// When a window draws: while it needs display (a layer of it changed, or a view asked for display
+// or layout) or while an animation runs, and never otherwise; back ends ask once per run-loop
+// turn. An animation needs frames up to its end time, and then one more that shows where it ended.
 class RedrawPolicy {
 public:
     using AnimationCheck = std::function<bool(const Window&, double time)>;
@@ -21,7 +20,6 @@ public:
     // By default animations are those the window's layers report.
     explicit RedrawPolicy(AnimationCheck isAnimating = {});
 
-    void noteChange() { changed_ = true; }
     bool needsFrame(const Window& window, double time) const;
     // The window rendered at time when it needs a frame, else null.
     std::shared_ptr<quartz::Bitmap> drawIfNeeded(Window& window, double time);
@@ -31,9 +29,7 @@ public:
 
 private:
     AnimationCheck isAnimating_;
-    std::uint64_t handlerRunsAtLastFrame_ = 0;
     std::uint64_t frames_ = 0;
-    bool changed_ = true; // nothing has been drawn yet
     bool animatingAtLastFrame_ = false;
 };
 

@@ -126,9 +126,7 @@ void SdlDisplay::stopWatching() {
 }
 
 void SdlDisplay::connectionIsReadable() {
-    // Window-system traffic that reached no code of the program changed nothing.
-    if (!dispatchPendingEvents())
-        foundation::RunLoop::main().discountHandlerRun();
+    dispatchPendingEvents();
 }
 
 void SdlDisplay::beforeWaiting() {

@@ -157,8 +157,8 @@ void SdlWindowBackend::drawFrameIfDue() {
 // What was presented before the window was mapped is lost, so the first frame on screen is the
 // first one presented after the window was first exposed.
 void SdlWindowBackend::presentAgainOnScreen() {
-    if (!presenter_->presentAgain())
-        policy_.noteChange();
+    if (auto window = window_.lock(); window && !presenter_->presentAgain())
+        window->setViewsNeedDisplay(true);
     exposed_ = true;
     reportFirstFrameOnScreen();
 }
@@ -181,8 +181,7 @@ void SdlWindowBackend::scheduleNextFrame() {
     double wait = std::max(0.0, lastFrameTime_ + frameInterval_ - time);
     // The timer only wakes the loop; the frame comes before the next wait.
     frameTimer_ = foundation::Timer::scheduledTimer(
-        wait, false, [](foundation::Timer&) { foundation::RunLoop::main().discountHandlerRun(); },
-        foundation::Timer::Modes::common);
+        wait, false, [](foundation::Timer&) {}, foundation::Timer::Modes::common);
 }
 
 void SdlWindowBackend::windowDidChangeTitle() {
@@ -253,11 +252,9 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
         return true;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         window.makeKeyWindow();
-        policy_.noteChange();
         return true;
     case SDL_WINDOWEVENT_FOCUS_LOST:
         window.resignKeyWindow();
-        policy_.noteChange();
         return true;
     case SDL_WINDOWEVENT_CLOSE: // the window manager's close request
         window.performClose();

@@ -43,7 +43,6 @@ public:
     void scheduleNextFrame();
     void closeWindow();
 
-    void windowDidDispatchPointerEvent() override { policy_.noteChange(); }
     void windowDidChangeTitle() override;
     void orderFront() override;
     std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }

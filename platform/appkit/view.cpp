@@ -61,6 +61,8 @@ void View::removeFromSuperview() {
 void View::setWindow(const std::shared_ptr<Window>& window) {
     bool joins = window && window != this->window();
     window_ = window;
+    if (layer_)
+        layer_->setHost(window);
     for (const auto& subview : subviews_)
         subview->setWindow(window);
     if (!joins)
@@ -76,8 +78,10 @@ void View::setWantsLayer(bool wants) {
     if (wants && !layer_) {
         layer_ = makeBackingLayer();
         layer_->setGeometryFlipped(isFlipped());
-        if (auto shown = window())
+        if (auto shown = window()) {
+            layer_->setHost(shown);
             layer_->setContentsScale(shown->backingScaleFactor());
+        }
         positionLayer();
     }
     setNeedsDisplay();

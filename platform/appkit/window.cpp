@@ -5,6 +5,7 @@
 #include "platform/appkit/layer_contents_scale_delegate.h"
 #include "platform/appkit/popover.h"
 #include "platform/appkit/runtime.h"
+#include "platform/appkit/view_controller.h"
 #include "platform/appkit/window_backend.h"
 
 #include <algorithm>
@@ -98,13 +99,10 @@ void Window::mouseDownAt(quartz::Point point, double timestamp) {
     bool wasKey = key_;
     key_ = true;
     // A click that activates the window reaches the view only if the view accepts first mice.
-    if (!target || (!wasKey && !target->acceptsFirstMouse(&event))) {
-        didDispatchPointerEvent();
+    if (!target || (!wasKey && !target->acceptsFirstMouse(&event)))
         return;
-    }
     pressedView_ = target;
     target->mouseDown(event);
-    didDispatchPointerEvent();
 }
 
 // A click anywhere but on a transient popover closes it, as the user expects of a bubble of help.
@@ -124,7 +122,6 @@ void Window::mouseUpAt(quartz::Point point, double timestamp) {
     if (target)
         target->mouseUp(Event{Event::Type::leftMouseUp, point, timestamp, 1, nullptr});
     checkTrackingAreas(timestamp);
-    didDispatchPointerEvent();
 }
 
 void Window::mouseMovedTo(quartz::Point point, double timestamp) {
@@ -132,19 +129,11 @@ void Window::mouseMovedTo(quartz::Point point, double timestamp) {
     if (auto pressed = pressedView_.lock())
         pressed->mouseDragged(Event{Event::Type::leftMouseDragged, point, timestamp, 1, nullptr});
     checkTrackingAreas(timestamp);
-    didDispatchPointerEvent();
 }
 
 void Window::mouseLeftWindow(double timestamp) {
     pointer_.reset();
     checkTrackingAreas(timestamp);
-    didDispatchPointerEvent();
-}
-
-// Views do not report every change they make in their handlers, so the back end assumes one.
-void Window::didDispatchPointerEvent() {
-    if (backend_)
-        backend_->windowDidDispatchPointerEvent();
 }
 
 bool Window::keyDown(std::string_view charactersIgnoringModifiers, std::uint64_t modifierFlags) {
@@ -196,14 +185,30 @@ void Window::close() {
 }
 
 void Window::addPopover(std::shared_ptr<Popover> popover) {
-    if (std::find(popovers_.begin(), popovers_.end(), popover) == popovers_.end())
+    if (std::find(popovers_.begin(), popovers_.end(), popover) == popovers_.end()) {
+        hostLayersOf(*popover, std::static_pointer_cast<Window>(shared_from_this()));
         popovers_.push_back(std::move(popover));
+    }
     viewsNeedDisplay_ = true;
 }
 
 void Window::removePopover(const Popover* popover) {
-    std::erase_if(popovers_, [popover](const auto& shown) { return shown.get() == popover; });
+    std::erase_if(popovers_, [popover](const auto& shown) {
+        if (shown.get() == popover)
+            hostLayersOf(*shown, {});
+        return shown.get() == popover;
+    });
     viewsNeedDisplay_ = true;
+}
+
+// A popover's views are in no window, yet it is drawn with this one, so their layers report here.
+void Window::hostLayersOf(const Popover& popover, const std::weak_ptr<quartz::LayerHost>& host) {
+    auto controller = popover.contentViewController();
+    forEachView(controller ? controller->viewIfLoaded() : nullptr,
+                [&host](const std::shared_ptr<View>& view) {
+                    if (view->layer())
+                        view->layer()->setHost(host);
+                });
 }
 
 bool Window::pointerIsInside(const View& view, const TrackingArea& area) const {

@@ -3,6 +3,7 @@
 #include "platform/appkit/event.h"
 #include "platform/appkit/responder.h"
 #include "platform/appkit/view.h"
+#include "platform/quartz/layer_host.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,7 +30,10 @@ class WindowBackend;
 // A window: owns its content view, turns the back end's pointer events into view events, and
 // keeps the backing scale of its views and layers. Points are in window coordinates, origin at
 // the bottom left.
-class Window : public Responder {
+// One redraw rule: every model change of a layer of its views and every setNeedsDisplay or
+// setNeedsLayout of a view marks the window as needing display; its back end then draws at most
+// one frame per run-loop turn while it needs display or an animation runs, and none otherwise.
+class Window : public Responder, public quartz::LayerHost {
 public:
     static std::shared_ptr<Window> make(quartz::Rect contentRect);
     virtual void initWithContentRect(quartz::Rect contentRect);
@@ -84,12 +88,13 @@ public:
 
     bool viewsNeedDisplay() const { return viewsNeedDisplay_; }
     void setViewsNeedDisplay(bool needs) { viewsNeedDisplay_ = needs; }
+    void layerTreeDidChange() override { viewsNeedDisplay_ = true; }
 
 private:
     void checkTrackingAreas(double timestamp);
     void closeTransientPopoversOutside(quartz::Point point);
     void handContentsScaleTo(quartz::Layer& layer, double scale);
-    void didDispatchPointerEvent();
+    static void hostLayersOf(const Popover& popover, const std::weak_ptr<quartz::LayerHost>& host);
 
     quartz::Rect frame_;
     std::string title_;

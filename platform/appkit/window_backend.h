@@ -22,8 +22,6 @@ public:
 
     virtual ~WindowBackend() = default;
 
-    // The window sent a pointer event to its views: they may look different now.
-    virtual void windowDidDispatchPointerEvent() = 0;
     // Only a window system's title bar shows the title.
     virtual void windowDidChangeTitle() {}
     // Raises the window above the others on its screen and gives it the keyboard focus, also

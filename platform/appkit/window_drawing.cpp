@@ -188,6 +188,11 @@ void drawWindow(Window& window, quartz::GraphicsContext& context, double time) {
 
 std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
     layOutViews(window);
+    // Before drawing, so that a finished animation shows the model value, as once it is removed.
+    forEachViewOf(window, [time](View& view) {
+        if (view.layer())
+            removeFinishedAnimations(*view.layer(), time);
+    });
     double scale = window.backingScaleFactor();
     quartz::Size size = window.frame().size;
     auto bitmap = quartz::Bitmap::make(static_cast<int>(std::ceil(size.width * scale)),
@@ -205,11 +210,7 @@ std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
     cairo_destroy(cairo);
     cairo_surface_flush(bitmap->cairoSurface());
 
-    forEachViewOf(window, [time](View& view) {
-        view.setNeedsDisplay(false);
-        if (view.layer())
-            removeFinishedAnimations(*view.layer(), time);
-    });
+    forEachViewOf(window, [](View& view) { view.setNeedsDisplay(false); });
     window.setViewsNeedDisplay(false);
     return bitmap;
 }

@@ -122,10 +122,8 @@ void RunLoop::fireDueTimers(RunLoopMode mode) {
     std::stable_sort(due.begin(), due.end(),
                      [](const auto& a, const auto& b) { return a->fireDate() < b->fireDate(); });
     for (const auto& timer : due) {
-        if (timer->isValid() && timer->firesIn(mode) && timer->fireDate() <= now) {
-            ++handlerRuns_;
+        if (timer->isValid() && timer->firesIn(mode) && timer->fireDate() <= now)
             timer->fire(now);
-        }
     }
     std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
 }
@@ -182,7 +180,6 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
         if (descriptors[i].revents == 0 || watch == watches_.end() || watch->suspended)
             continue;
         auto handler = watch->handler;
-        ++handlerRuns_;
         handler();
     }
     bool turned = ready >= 0 || errno == EINTR;
@@ -201,7 +198,6 @@ bool RunLoop::runSoleWatchAwaitedByHandler(int timeoutMilliseconds) {
         std::any_of(sole + 1, watches_.end(), active))
         return false;
     auto handler = sole->handler;
-    ++handlerRuns_;
     handler();
     return true;
 }

@@ -51,13 +51,6 @@ public:
     ObserverId addBeforeWaitingObserver(std::function<void()> observer);
     void removeBeforeWaitingObserver(ObserverId id);
 
-    // How many timer and watch handlers have run so far. Layers do not report their changes, so
-    // whoever draws compares this between frames: a handler that ran may have changed something.
-    std::uint64_t handlerRuns() const { return handlerRuns_; }
-    // Called from a handler that only serves drawing (a frame timer, a window-system queue with
-    // nothing for the program), so that its run is not counted.
-    void discountHandlerRun() { --handlerRuns_; }
-
     // The mode run() turns the loop in; a control tracking a held mouse button sets the
     // event-tracking mode until the release.
     RunLoopMode currentMode() const { return currentMode_; }
@@ -101,7 +94,6 @@ private:
     WatchId nextId_ = 1;
     std::map<ObserverId, std::function<void()>> beforeWaitingObservers_;
     ObserverId nextObserverId_ = 1;
-    std::uint64_t handlerRuns_ = 0;
     bool stopped_ = false;
     RunLoopMode currentMode_ = RunLoopMode::defaultMode;
 };

@@ -14,16 +14,18 @@ public:
     static std::shared_ptr<GradientLayer> layer();
 
     const std::vector<Color>& colors() const { return colors_; }
-    void setColors(std::vector<Color> colors) { colors_ = std::move(colors); }
+    void setColors(std::vector<Color> colors) { change(colors_, std::move(colors)); }
     // Stop positions in 0…1, one per colour; none spreads the colours evenly.
     const std::optional<std::vector<double>>& locations() const { return locations_; }
-    void setLocations(std::optional<std::vector<double>> locations) { locations_ = std::move(locations); }
+    void setLocations(std::optional<std::vector<double>> locations) {
+        change(locations_, std::move(locations));
+    }
     Point startPoint() const { return startPoint_; }
-    void setStartPoint(Point point) { startPoint_ = point; }
+    void setStartPoint(Point point) { change(startPoint_, point); }
     Point endPoint() const { return endPoint_; }
-    void setEndPoint(Point point) { endPoint_ = point; }
+    void setEndPoint(Point point) { change(endPoint_, point); }
     Type type() const { return type_; }
-    void setType(Type type) { type_ = type; }
+    void setType(Type type) { change(type_, type); }
 
     // Adds "startPoint" and "endPoint".
     std::optional<LayerValue> valueForKey(std::string_view key) const override;

@@ -11,6 +11,23 @@ std::shared_ptr<Layer> Layer::layer() {
     return std::shared_ptr<Layer>(new Layer());
 }
 
+Layer::~Layer() {
+    for (const auto& sublayer : sublayers_)
+        if (sublayer->owner_ == this)
+            sublayer->owner_ = nullptr;
+    if (mask_ && mask_->owner_ == this)
+        mask_->owner_ = nullptr;
+}
+
+// Walks raw owners rather than weak superlayers: this runs for every change of every layer.
+void Layer::didChange() const {
+    const Layer* root = this;
+    while (root->owner_ != nullptr)
+        root = root->owner_;
+    if (auto host = root->host_.lock())
+        host->layerTreeDidChange();
+}
+
 Rect Layer::frame() const {
     Point origin{position_.x - anchorPoint_.x * bounds_.width(),
                  position_.y - anchorPoint_.y * bounds_.height()};
@@ -18,9 +35,17 @@ Rect Layer::frame() const {
 }
 
 void Layer::setFrame(Rect frame) {
-    bounds_.size = frame.size;
-    position_ = {frame.origin.x + anchorPoint_.x * frame.width(),
-                 frame.origin.y + anchorPoint_.y * frame.height()};
+    change(bounds_.size, frame.size);
+    change(position_, Point{frame.origin.x + anchorPoint_.x * frame.width(),
+                            frame.origin.y + anchorPoint_.y * frame.height()});
+}
+
+void Layer::setMask(std::shared_ptr<Layer> mask) {
+    if (mask_ && mask_->owner_ == this)
+        mask_->owner_ = nullptr;
+    if (mask)
+        mask->owner_ = this;
+    change(mask_, std::move(mask));
 }
 
 void Layer::addSublayer(std::shared_ptr<Layer> layer) {
@@ -33,7 +58,9 @@ void Layer::insertSublayer(std::shared_ptr<Layer> layer, std::size_t index) {
     layer->removeFromSuperlayer();
     index = std::min(index, sublayers_.size());
     layer->superlayer_ = weak_from_this();
+    layer->owner_ = this;
     sublayers_.insert(sublayers_.begin() + static_cast<std::ptrdiff_t>(index), std::move(layer));
+    didChange();
 }
 
 void Layer::removeFromSuperlayer() {
@@ -41,6 +68,8 @@ void Layer::removeFromSuperlayer() {
     superlayer_.reset();
     if (!superlayer)
         return;
+    if (owner_ == superlayer.get())
+        owner_ = nullptr;
     auto& siblings = superlayer->sublayers_;
     auto found = std::find_if(siblings.begin(), siblings.end(),
                               [this](const auto& layer) { return layer.get() == this; });
@@ -49,6 +78,7 @@ void Layer::removeFromSuperlayer() {
     // The superlayer may hold the last reference to this layer.
     std::shared_ptr<Layer> keepAlive = std::move(*found);
     siblings.erase(found);
+    superlayer->didChange();
 }
 
 bool Layer::isSelfOrSuperlayer(const Layer* layer) const {
@@ -90,7 +120,7 @@ std::optional<LayerValue> Layer::valueForKey(std::string_view key) const {
 
 bool Layer::setValueForKey(const LayerValue& value, std::string_view key) {
     if (key == "backgroundColor")
-        return readOptionalColor(value, backgroundColor_);
+        return changeOptionalColor(value, backgroundColor_);
     if (key == "borderColor")
         return setIfHolds<Color>(value, [this](Color color) { setBorderColor(color); });
     if (key == "borderWidth")
@@ -117,6 +147,14 @@ bool Layer::setValueForKey(const LayerValue& value, std::string_view key) {
     return false;
 }
 
+bool Layer::changeOptionalColor(const LayerValue& value, std::optional<Color>& member) {
+    std::optional<Color> color;
+    if (!readOptionalColor(value, color))
+        return false;
+    change(member, color);
+    return true;
+}
+
 void Layer::addAnimation(const BasicAnimation& animation, const std::string& key) {
     double now = foundation::Clock::current().now();
     BasicAnimation added = animation;
@@ -126,6 +164,22 @@ void Layer::addAnimation(const BasicAnimation& animation, const std::string& key
     if (!animation.fromValue())
         shown = presentationValueForKey(animation.keyPath(), now);
     animations_.add(key, added, std::move(shown));
+    didChange();
+}
+
+void Layer::removeAnimationForKey(std::string_view key) {
+    if (animations_.remove(key))
+        didChange();
+}
+
+void Layer::removeAllAnimations() {
+    if (animations_.removeAll())
+        didChange();
+}
+
+void Layer::removeFinishedAnimations(double time) {
+    if (animations_.removeFinished(time))
+        didChange();
 }
 
 std::optional<LayerValue> Layer::presentationValueForKey(std::string_view key, double time) const {

@@ -6,13 +6,16 @@
 #include "platform/quartz/geometry.h"
 #include "platform/quartz/layer_animations.h"
 #include "platform/quartz/layer_delegate.h"
+#include "platform/quartz/layer_host.h"
 #include "platform/quartz/layer_value.h"
 
+#include <concepts>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quartz {
@@ -24,56 +27,56 @@ namespace quartz {
 class Layer : public std::enable_shared_from_this<Layer> {
 public:
     static std::shared_ptr<Layer> layer();
-    virtual ~Layer() = default;
+    virtual ~Layer();
     Layer(const Layer&) = delete;
     Layer& operator=(const Layer&) = delete;
 
     // Geometry. The frame is derived: the bounds' size, placed so that the anchor point (a fraction
     // of the size) sits at position in the superlayer.
     Rect bounds() const { return bounds_; }
-    void setBounds(Rect bounds) { bounds_ = bounds; }
+    void setBounds(Rect bounds) { change(bounds_, bounds); }
     Point position() const { return position_; }
-    void setPosition(Point position) { position_ = position; }
+    void setPosition(Point position) { change(position_, position); }
     Point anchorPoint() const { return anchorPoint_; }
-    void setAnchorPoint(Point anchorPoint) { anchorPoint_ = anchorPoint; }
+    void setAnchorPoint(Point anchorPoint) { change(anchorPoint_, anchorPoint); }
     Rect frame() const;
     // Keeps the bounds' origin.
     void setFrame(Rect frame);
     bool geometryFlipped() const { return geometryFlipped_; }
-    void setGeometryFlipped(bool flipped) { geometryFlipped_ = flipped; }
+    void setGeometryFlipped(bool flipped) { change(geometryFlipped_, flipped); }
     bool hidden() const { return hidden_; }
-    void setHidden(bool hidden) { hidden_ = hidden; }
+    void setHidden(bool hidden) { change(hidden_, hidden); }
 
     const std::optional<Color>& backgroundColor() const { return backgroundColor_; }
-    void setBackgroundColor(std::optional<Color> color) { backgroundColor_ = color; }
+    void setBackgroundColor(std::optional<Color> color) { change(backgroundColor_, color); }
     Color borderColor() const { return borderColor_; }
-    void setBorderColor(Color color) { borderColor_ = color; }
+    void setBorderColor(Color color) { change(borderColor_, color); }
     double borderWidth() const { return borderWidth_; }
-    void setBorderWidth(double width) { borderWidth_ = width; }
+    void setBorderWidth(double width) { change(borderWidth_, width); }
     double cornerRadius() const { return cornerRadius_; }
-    void setCornerRadius(double radius) { cornerRadius_ = radius; }
+    void setCornerRadius(double radius) { change(cornerRadius_, radius); }
     bool masksToBounds() const { return masksToBounds_; }
-    void setMasksToBounds(bool masks) { masksToBounds_ = masks; }
+    void setMasksToBounds(bool masks) { change(masksToBounds_, masks); }
     float opacity() const { return opacity_; }
-    void setOpacity(float opacity) { opacity_ = opacity; }
+    void setOpacity(float opacity) { change(opacity_, opacity); }
 
     Color shadowColor() const { return shadowColor_; }
-    void setShadowColor(Color color) { shadowColor_ = color; }
+    void setShadowColor(Color color) { change(shadowColor_, color); }
     float shadowOpacity() const { return shadowOpacity_; }
-    void setShadowOpacity(float opacity) { shadowOpacity_ = opacity; }
+    void setShadowOpacity(float opacity) { change(shadowOpacity_, opacity); }
     double shadowRadius() const { return shadowRadius_; }
-    void setShadowRadius(double radius) { shadowRadius_ = radius; }
+    void setShadowRadius(double radius) { change(shadowRadius_, radius); }
     Size shadowOffset() const { return shadowOffset_; }
-    void setShadowOffset(Size offset) { shadowOffset_ = offset; }
+    void setShadowOffset(Size offset) { change(shadowOffset_, offset); }
 
     // Its frame is in this layer's coordinates; it is nobody's sublayer.
     const std::shared_ptr<Layer>& mask() const { return mask_; }
-    void setMask(std::shared_ptr<Layer> mask) { mask_ = std::move(mask); }
+    void setMask(std::shared_ptr<Layer> mask);
     const std::shared_ptr<const Bitmap>& contents() const { return contents_; }
-    void setContents(std::shared_ptr<const Bitmap> contents) { contents_ = std::move(contents); }
+    void setContents(std::shared_ptr<const Bitmap> contents) { change(contents_, std::move(contents)); }
     // Pixels per point of the contents.
     double contentsScale() const { return contentsScale_; }
-    void setContentsScale(double scale) { contentsScale_ = scale; }
+    void setContentsScale(double scale) { change(contentsScale_, scale); }
 
     // Bottom to top.
     const std::vector<std::shared_ptr<Layer>>& sublayers() const { return sublayers_; }
@@ -95,8 +98,8 @@ public:
 
     // Stores a copy begun now on foundation::Clock::current(), in place of any animation under key.
     void addAnimation(const BasicAnimation& animation, const std::string& key);
-    void removeAnimationForKey(std::string_view key) { animations_.remove(key); }
-    void removeAllAnimations() { animations_.removeAll(); }
+    void removeAnimationForKey(std::string_view key);
+    void removeAllAnimations();
     std::shared_ptr<const BasicAnimation> animationForKey(std::string_view key) const {
         return animations_.find(key);
     }
@@ -111,10 +114,27 @@ public:
     // Whether an animation still needs frames: one before its end time.
     bool isAnimating(double time) const { return animations_.isRunning(time); }
     // Called by whoever draws, each frame.
-    void removeFinishedAnimations(double time) { animations_.removeFinished(time); }
+    void removeFinishedAnimations(double time);
+
+    // The host of a root layer: told of every model change of a layer in its tree (any property,
+    // sublayers, mask, contents, animations added or removed). Not owned.
+    void setHost(std::weak_ptr<LayerHost> host) { host_ = std::move(host); }
 
 protected:
     Layer() = default;
+
+    // Stores a model value and, when it differs, tells the tree's host.
+    template <typename T, typename U> void change(T& member, U&& value) {
+        if constexpr (std::equality_comparable<T>) {
+            if (member == value)
+                return;
+        }
+        member = std::forward<U>(value);
+        didChange();
+    }
+    void didChange() const;
+    // The value for an optional colour key; false, changing nothing, for a value of another kind.
+    bool changeOptionalColor(const LayerValue& value, std::optional<Color>& member);
 
 private:
     bool isSelfOrSuperlayer(const Layer* layer) const;
@@ -139,6 +159,10 @@ private:
     double contentsScale_ = 1;
     std::vector<std::shared_ptr<Layer>> sublayers_;
     std::weak_ptr<Layer> superlayer_;
+    // The layer this one is a sublayer or the mask of, for finding the host without locking a
+    // weak reference at every level; it clears this when it lets the layer go or ends.
+    Layer* owner_ = nullptr;
+    std::weak_ptr<LayerHost> host_;
     std::weak_ptr<LayerDelegate> delegate_;
     LayerAnimations animations_;
 };

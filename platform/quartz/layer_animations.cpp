@@ -11,14 +11,20 @@ void LayerAnimations::add(std::string key, const BasicAnimation& animation,
         {std::move(key), std::make_shared<const BasicAnimation>(animation), std::move(shownValue)});
 }
 
-void LayerAnimations::remove(std::string_view key) {
-    std::erase_if(entries_, [key](const Entry& entry) { return entry.key == key; });
+bool LayerAnimations::remove(std::string_view key) {
+    return std::erase_if(entries_, [key](const Entry& entry) { return entry.key == key; }) > 0;
 }
 
-void LayerAnimations::removeFinished(double time) {
-    std::erase_if(entries_, [time](const Entry& entry) {
-        return entry.animation->removedOnCompletion() && entry.animation->isFinished(time);
-    });
+bool LayerAnimations::removeAll() {
+    bool any = !entries_.empty();
+    entries_.clear();
+    return any;
+}
+
+bool LayerAnimations::removeFinished(double time) {
+    return std::erase_if(entries_, [time](const Entry& entry) {
+               return entry.animation->removedOnCompletion() && entry.animation->isFinished(time);
+           }) > 0;
 }
 
 std::shared_ptr<const BasicAnimation> LayerAnimations::find(std::string_view key) const {

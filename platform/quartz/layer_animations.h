@@ -18,10 +18,11 @@ public:
     // Replaces an animation under the same key. shownValue is what the layer showed for the key path
     // when it was added, the start of an animation without a from value.
     void add(std::string key, const BasicAnimation& animation, std::optional<LayerValue> shownValue);
-    void remove(std::string_view key);
-    void removeAll() { entries_.clear(); }
+    // Each remover says whether it removed anything.
+    bool remove(std::string_view key);
+    bool removeAll();
     // Drops the animations to be removed on completion whose end has passed.
-    void removeFinished(double time);
+    bool removeFinished(double time);
 
     std::shared_ptr<const BasicAnimation> find(std::string_view key) const;
     std::vector<std::string> keys() const;

@@ -14,7 +14,7 @@ std::optional<LayerValue> ShapeLayer::valueForKey(std::string_view key) const {
 
 bool ShapeLayer::setValueForKey(const LayerValue& value, std::string_view key) {
     if (key == "fillColor")
-        return readOptionalColor(value, fillColor_);
+        return changeOptionalColor(value, fillColor_);
     return Layer::setValueForKey(value, key);
 }
 

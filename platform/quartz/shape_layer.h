@@ -10,7 +10,7 @@ public:
     static std::shared_ptr<ShapeLayer> layer();
 
     const std::optional<Color>& fillColor() const { return fillColor_; }
-    void setFillColor(std::optional<Color> color) { fillColor_ = color; }
+    void setFillColor(std::optional<Color> color) { change(fillColor_, color); }
 
     // Adds "fillColor".
     std::optional<LayerValue> valueForKey(std::string_view key) const override;

@@ -15,20 +15,20 @@ public:
     static std::shared_ptr<TextLayer> layer();
 
     const std::string& string() const { return string_; }
-    void setString(std::string string) { string_ = std::move(string); }
+    void setString(std::string string) { change(string_, std::move(string)); }
     // A font family name; empty for the default sans font.
     const std::string& font() const { return font_; }
-    void setFont(std::string font) { font_ = std::move(font); }
+    void setFont(std::string font) { change(font_, std::move(font)); }
     double fontSize() const { return fontSize_; }
-    void setFontSize(double size) { fontSize_ = size; }
+    void setFontSize(double size) { change(fontSize_, size); }
     Color foregroundColor() const { return foregroundColor_; }
-    void setForegroundColor(Color color) { foregroundColor_ = color; }
+    void setForegroundColor(Color color) { change(foregroundColor_, color); }
     AlignmentMode alignmentMode() const { return alignmentMode_; }
-    void setAlignmentMode(AlignmentMode mode) { alignmentMode_ = mode; }
+    void setAlignmentMode(AlignmentMode mode) { change(alignmentMode_, mode); }
     bool wrapped() const { return wrapped_; }
-    void setWrapped(bool wrapped) { wrapped_ = wrapped; }
+    void setWrapped(bool wrapped) { change(wrapped_, wrapped); }
     TruncationMode truncationMode() const { return truncationMode_; }
-    void setTruncationMode(TruncationMode mode) { truncationMode_ = mode; }
+    void setTruncationMode(TruncationMode mode) { change(truncationMode_, mode); }
 
     // Adds "foregroundColor" and "fontSize".
     std::optional<LayerValue> valueForKey(std::string_view key) const override;

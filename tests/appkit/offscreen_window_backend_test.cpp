@@ -110,44 +110,6 @@ TEST_F(OffscreenWindow, SnapshotIntoAMissingFolderFailsNamingTheFile) {
     EXPECT_NE(error.find(path.string()), std::string::npos);
 }
 
-TEST_F(OffscreenWindow, AnIdleWindowDrawsNoFrame) {
-    auto backend = show();
-    settle(*backend);
-    auto frames = backend->framesDrawn();
-    for (int i = 0; i < 60; ++i) {
-        clock->advance(1.0 / 60);
-        foundation::RunLoop::main().runOnce(0);
-        EXPECT_FALSE(backend->displayIfNeeded());
-    }
-    EXPECT_EQ(backend->framesDrawn(), frames);
-}
-
-TEST_F(OffscreenWindow, APointerEventLeadsToExactlyOneFrame) {
-    auto backend = show();
-    settle(*backend);
-    auto frames = backend->framesDrawn();
-    backend->moveTo({90, 70}); // over no tracking area: the window still cannot know nothing changed
-    EXPECT_TRUE(backend->displayIfNeeded());
-    EXPECT_FALSE(backend->displayIfNeeded());
-    EXPECT_EQ(backend->framesDrawn(), frames + 1);
-}
-
-TEST_F(OffscreenWindow, ATimerThatFiredLeadsToExactlyOneFrame) {
-    auto backend = show();
-    settle(*backend);
-    auto frames = backend->framesDrawn();
-    bool fired = false;
-    foundation::Timer::scheduledTimer(0.25, false, [&](foundation::Timer&) { fired = true; });
-    foundation::RunLoop::main().runOnce(0);
-    EXPECT_FALSE(backend->displayIfNeeded()); // not yet due
-    clock->advance(0.25);
-    foundation::RunLoop::main().runOnce(0);
-    ASSERT_TRUE(fired);
-    EXPECT_TRUE(backend->displayIfNeeded());
-    EXPECT_FALSE(backend->displayIfNeeded());
-    EXPECT_EQ(backend->framesDrawn(), frames + 1);
-}
-
 TEST_F(OffscreenWindow, ALayerAnimationKeepsFramesComingOnlyUntilItsEnd) {
     auto backend = show();
     recorder->setWantsLayer(true);

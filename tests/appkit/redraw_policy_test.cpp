@@ -1,85 +1,134 @@
-#include "platform/appkit/redraw_policy.h"
+#include "platform/appkit/offscreen_window_backend.h"
 #include "platform/appkit/window.h"
 #include "platform/foundation/clock.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/foundation/run_loop.h"
 #include "platform/foundation/timer.h"
+#include "platform/quartz/text_layer.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace appkit;
+using quartz::Color;
 
 namespace {
 
-// A window whose only animation is one the test says runs until a given time.
-class RedrawPolicyTest : public ::testing::Test {
+// A window shown off screen whose one view is layer-backed, with a sublayer holding another that
+// fills the window, and a masked one: changes deep in the tree must reach the window.
+class RedrawRule : public ::testing::Test {
 protected:
-    double now() { return clock_->now(); }
-    void advance(double seconds) { clock_->advance(seconds); }
-    bool draw() { return policy.drawIfNeeded(*window, now()) != nullptr; }
-    // Draws whatever is pending, so that a test starts from a window that has nothing to show.
+    void SetUp() override {
+        view->setWantsLayer(true);
+        window->contentView()->addSubview(view);
+        view->layer()->addSublayer(outer);
+        outer->setFrame({0, 0, 40, 20});
+        outer->addSublayer(inner);
+        inner->setFrame({0, 0, 40, 20});
+        inner->setBackgroundColor(Color::blackColor());
+        outer->addSublayer(masked);
+        masked->setMask(quartz::Layer::layer());
+        backend = OffscreenWindowBackend::show(window);
+        settle();
+    }
+    void TearDown() override { window->close(); }
+
     void settle() {
-        while (draw())
+        while (backend->displayIfNeeded())
             ;
     }
+    // One turn of the loop as a back end runs it: handlers that are due, then at most one frame.
+    bool turn(double seconds = 0) {
+        clock->advance(seconds);
+        foundation::RunLoop::main().runOnce(0);
+        return backend->displayIfNeeded();
+    }
+    Color shown() const { return backend->lastFrame()->pixel(20, 10); }
 
-    foundation::ScopedManualClock clock_;
-    double animationEnd = 0;
+    foundation::ScopedManualClock clock;
     std::shared_ptr<Window> window = Window::make({0, 0, 40, 20});
-    RedrawPolicy policy{[this](const Window&, double time) { return time < animationEnd; }};
+    std::shared_ptr<View> view = View::make({0, 0, 40, 20});
+    std::shared_ptr<quartz::Layer> outer = quartz::Layer::layer();
+    std::shared_ptr<quartz::Layer> inner = quartz::Layer::layer();
+    std::shared_ptr<quartz::Layer> masked = quartz::Layer::layer();
+    std::shared_ptr<OffscreenWindowBackend> backend;
 };
+
+const Color red{1, 0, 0};
+const Color green{0, 1, 0};
+const Color blue{0, 0, 1};
 
 } // namespace
 
-TEST_F(RedrawPolicyTest, DrawsTheFirstFrameThenNothingWhileNothingChanges) {
-    EXPECT_TRUE(draw());
-    for (int i = 0; i < 10; ++i) {
-        advance(0.1);
-        EXPECT_FALSE(draw());
+TEST_F(RedrawRule, AnIdleWindowDrawsNothingEvenWhenEventsAndTimersChangeNothing) {
+    auto frames = backend->framesDrawn();
+    auto timer = foundation::Timer::scheduledTimer(0.1, true, [](foundation::Timer&) {});
+    for (int i = 0; i < 60; ++i) {
+        backend->moveTo({static_cast<double>(i % 40), 10});
+        EXPECT_FALSE(turn(1.0 / 60));
     }
-    EXPECT_EQ(policy.framesDrawn(), 1u);
+    backend->press();
+    backend->release();
+    EXPECT_FALSE(turn());
+    inner->setBackgroundColor(Color::blackColor()); // the value it has
+    EXPECT_FALSE(turn());
+    timer->invalidate();
+    EXPECT_EQ(backend->framesDrawn(), frames);
 }
 
-TEST_F(RedrawPolicyTest, EachKindOfChangeLeadsToExactlyOneFrame) {
-    settle();
-    auto frames = policy.framesDrawn();
+TEST_F(RedrawRule, AChangeFromACallATimerOrANotificationIsOnScreenInTheNextFrame) {
+    inner->setBackgroundColor(red); // outside any handler
+    EXPECT_TRUE(turn());
+    EXPECT_EQ(shown(), red);
+    EXPECT_FALSE(turn());
 
-    policy.noteChange(); // a pointer event went through the window
-    EXPECT_TRUE(draw());
-    EXPECT_FALSE(draw());
+    foundation::Timer::scheduledTimer(0.5, false,
+                                      [this](foundation::Timer&) { inner->setBackgroundColor(green); });
+    EXPECT_FALSE(turn(0.25));
+    EXPECT_TRUE(turn(0.25));
+    EXPECT_EQ(shown(), green);
+    EXPECT_FALSE(turn());
 
-    window->contentView()->setNeedsDisplay();
-    EXPECT_TRUE(draw());
-    EXPECT_FALSE(draw());
-
-    int fired = 0;
-    foundation::Timer::scheduledTimer(0.5, false, [&](foundation::Timer&) { ++fired; });
-    advance(0.5);
-    foundation::RunLoop::main().runOnce(0);
-    ASSERT_EQ(fired, 1);
-    EXPECT_TRUE(draw());
-    EXPECT_FALSE(draw());
-
-    EXPECT_EQ(policy.framesDrawn(), frames + 3);
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    auto token =
+        center.addObserverForName("RedrawRuleTurnBlue", nullptr, [this](const foundation::Notification&) {
+            inner->setBackgroundColor(blue);
+        });
+    center.postNotificationName("RedrawRuleTurnBlue", nullptr);
+    center.removeObserver(token);
+    EXPECT_TRUE(turn());
+    EXPECT_EQ(shown(), blue);
+    EXPECT_FALSE(turn());
 }
 
-TEST_F(RedrawPolicyTest, AHandlerThatOnlyServesDrawingIsNotAChange) {
-    settle();
-    foundation::Timer::scheduledTimer(
-        0.1, false, [](foundation::Timer&) { foundation::RunLoop::main().discountHandlerRun(); });
-    advance(0.1);
-    foundation::RunLoop::main().runOnce(0);
-    EXPECT_FALSE(draw());
-}
-
-TEST_F(RedrawPolicyTest, AnAnimationDrawsUntilItsEndAndOnceMoreToShowWhereItEnded) {
-    settle();
-    animationEnd = now() + 1;
-    int frames = 0;
-    for (int step = 0; step < 12; ++step) {
-        frames += draw() ? 1 : 0;
-        advance(0.125); // exact in binary, so the end falls on a step
+TEST_F(RedrawRule, EveryKindOfModelChangeLeadsToExactlyOneFrame) {
+    auto text = quartz::TextLayer::layer();
+    auto basic = quartz::BasicAnimation::animationWithKeyPath("opacity");
+    basic.setToValue(quartz::LayerValue(0.5));
+    basic.setDuration(0); // over at once: the frame it needs is the one the change asks for
+    basic.setRemovedOnCompletion(false);
+    std::vector<std::pair<std::string, std::function<void()>>> changes{
+        {"a property deep in the tree", [&] { inner->setCornerRadius(4); }},
+        {"a key set by name", [&] { inner->setValueForKey(quartz::LayerValue(red), "backgroundColor"); }},
+        {"the contents", [&] { inner->setContents(quartz::Bitmap::make(2, 2)); }},
+        {"a sublayer added", [&] { inner->addSublayer(text); }},
+        {"a text layer's string", [&] { text->setString("Go"); }},
+        {"a sublayer removed", [&] { text->removeFromSuperlayer(); }},
+        {"a mask's property", [&] { masked->mask()->setOpacity(0.5); }},
+        {"a new mask", [&] { masked->setMask(nullptr); }},
+        {"an animation added", [&] { inner->addAnimation(basic, "fade"); }},
+        {"an animation removed", [&] { inner->removeAnimationForKey("fade"); }},
+        {"a view that needs display", [&] { view->setNeedsDisplay(); }},
+        {"a view that needs layout", [&] { view->setNeedsLayout(true); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        EXPECT_TRUE(turn()) << what;
+        EXPECT_FALSE(turn()) << what;
     }
-    // Eight frames before the end, one at it, none after.
-    EXPECT_EQ(frames, 9);
-    EXPECT_FALSE(policy.isAnimating());
+    // A layer let go no longer reaches the window.
+    text->setString("Gone");
+    EXPECT_FALSE(turn());
 }

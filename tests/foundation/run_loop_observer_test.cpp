@@ -53,24 +53,3 @@ TEST(RunLoopObservers, AnObserverMayRemoveItselfAndOthers) {
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 0);
 }
-
-TEST(RunLoopObservers, HandlerRunsCountWatchHandlersAndTimersButNotDiscountedOnes) {
-    foundation::ScopedManualClock clock;
-    auto& loop = RunLoop::main();
-    Pipe pipe;
-    auto watch = loop.addReadabilityWatch(pipe.readEnd(), [&] { drain(pipe); });
-    auto start = loop.handlerRuns();
-    loop.runOnce(0);
-    EXPECT_EQ(loop.handlerRuns(), start); // nothing ran
-
-    pipe.write("x");
-    loop.runOnce(5000);
-    EXPECT_EQ(loop.handlerRuns(), start + 1);
-
-    foundation::Timer::scheduledTimer(0.1, false, [](foundation::Timer&) {});
-    foundation::Timer::scheduledTimer(0.1, false, [&](foundation::Timer&) { loop.discountHandlerRun(); });
-    clock->advance(0.1);
-    loop.runOnce(0);
-    EXPECT_EQ(loop.handlerRuns(), start + 2);
-    loop.removeWatch(watch);
-}
