@@ -55,6 +55,11 @@ for file in sys.argv[2:]:
 }
 
 register_nowhere() { "$install_manifest" --uninstall >/dev/null; }
+# Chromium has a profile, so it has been used, but the host is not registered with it.
+leave_chromium_unregistered() {
+    register_nowhere
+    mkdir -p "$XDG_CONFIG_HOME/chromium"
+}
 misplace_manifest() {
     mkdir -p "$XDG_CONFIG_HOME/chromium/native-messaging-hosts"
     mv -- "$XDG_CONFIG_HOME/chromium/NativeMessagingHosts/$FILE" "$XDG_CONFIG_HOME/chromium/native-messaging-hosts/"
@@ -118,6 +123,7 @@ cases=(
     "expected ids and host given|nothing|--host $host --chrome-extension-id $CHROME_ID --firefox-addon-id $FIREFOX_ID|0|ok:id-ok|Ready for: Chromium"
     "registered system wide only|register_system_wide||0|note:user-manifest-absent|the system one is used"
     "registered nowhere|register_nowhere||1|problem:registered-nowhere|fix: register the host: scripts/install-manifest --host"
+    "used browser, no manifest|leave_chromium_unregistered||1|problem:manifest-absent|\"Specified native messaging host not found\""
     "manifest in the wrong folder|misplace_manifest||1|problem:manifest-misplaced|fix: move it to $XDG_CONFIG_HOME/chromium/NativeMessagingHosts/"
     "manifest is not JSON|break_json||1|problem:manifest-unparsable|fix: register the host again: scripts/install-manifest --host"
     "manifest is a link to nothing|link_to_nothing||1|problem:manifest-dangling-link|fix: register the host again"
