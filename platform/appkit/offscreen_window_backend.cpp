@@ -16,8 +16,8 @@ double now() {
 } // namespace
 
 std::shared_ptr<OffscreenWindowBackend> OffscreenWindowBackend::show(const std::shared_ptr<Window>& window,
-                                                                     double scale, RedrawPolicy policy) {
-    auto backend = std::make_shared<OffscreenWindowBackend>(window, scale, std::move(policy));
+                                                                     double scale) {
+    auto backend = std::make_shared<OffscreenWindowBackend>(window, scale);
     window->setBackend(backend);
     window->makeKeyAndOrderFront();
     return backend;
@@ -25,13 +25,12 @@ std::shared_ptr<OffscreenWindowBackend> OffscreenWindowBackend::show(const std::
 
 WindowBackend::Factory OffscreenWindowBackend::factory(double scale) {
     return [scale](const std::shared_ptr<Window>& window) {
-        return std::make_shared<OffscreenWindowBackend>(window, scale, RedrawPolicy());
+        return std::make_shared<OffscreenWindowBackend>(window, scale);
     };
 }
 
-OffscreenWindowBackend::OffscreenWindowBackend(const std::shared_ptr<Window>& window, double scale,
-                                               RedrawPolicy policy)
-    : window_(window), policy_(std::move(policy)) {
+OffscreenWindowBackend::OffscreenWindowBackend(const std::shared_ptr<Window>& window, double scale)
+    : window_(window) {
     window->setBackingScaleFactor(scale);
 }
 

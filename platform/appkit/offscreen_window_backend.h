@@ -17,12 +17,12 @@ namespace appkit {
 class OffscreenWindowBackend final : public WindowBackend {
 public:
     // Gives the window this back end at a backing scale and orders it front.
-    static std::shared_ptr<OffscreenWindowBackend>
-    show(const std::shared_ptr<Window>& window, double scale = 1, RedrawPolicy policy = RedrawPolicy());
+    static std::shared_ptr<OffscreenWindowBackend> show(const std::shared_ptr<Window>& window,
+                                                        double scale = 1);
     static Factory factory(double scale);
 
     // Hands the scale to the window. The window is not owned.
-    OffscreenWindowBackend(const std::shared_ptr<Window>& window, double scale, RedrawPolicy policy);
+    OffscreenWindowBackend(const std::shared_ptr<Window>& window, double scale);
 
     // The scripted pointer; points are in window coordinates (origin at the bottom left).
     void moveTo(quartz::Point point);

@@ -3,15 +3,10 @@
 #include "platform/appkit/window.h"
 #include "platform/appkit/window_drawing.h"
 
-#include <utility>
-
 namespace appkit {
 
-RedrawPolicy::RedrawPolicy(AnimationCheck isAnimating)
-    : isAnimating_(isAnimating ? std::move(isAnimating) : AnimationCheck(windowIsAnimating)) {}
-
 bool RedrawPolicy::needsFrame(const Window& window, double time) const {
-    return window.viewsNeedDisplay() || animatingAtLastFrame_ || isAnimating_(window, time);
+    return window.viewsNeedDisplay() || animatingAtLastFrame_ || windowIsAnimating(window, time);
 }
 
 std::shared_ptr<quartz::Bitmap> RedrawPolicy::drawIfNeeded(Window& window, double time) {
@@ -20,7 +15,7 @@ std::shared_ptr<quartz::Bitmap> RedrawPolicy::drawIfNeeded(Window& window, doubl
     auto frame = renderWindow(window, time);
     if (frame)
         ++frames_;
-    animatingAtLastFrame_ = isAnimating_(window, time);
+    animatingAtLastFrame_ = windowIsAnimating(window, time);
     return frame;
 }
 

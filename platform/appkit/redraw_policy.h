@@ -3,7 +3,6 @@
 #include "platform/quartz/bitmap.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 namespace appkit {
@@ -15,11 +14,6 @@ class Window;
 // turn. An animation needs frames up to its end time, and then one more that shows where it ended.
 class RedrawPolicy {
 public:
-    using AnimationCheck = std::function<bool(const Window&, double time)>;
-
-    // By default animations are those the window's layers report.
-    explicit RedrawPolicy(AnimationCheck isAnimating = {});
-
     bool needsFrame(const Window& window, double time) const;
     // The window rendered at time when it needs a frame, else null.
     std::shared_ptr<quartz::Bitmap> drawIfNeeded(Window& window, double time);
@@ -28,7 +22,6 @@ public:
     std::uint64_t framesDrawn() const { return frames_; }
 
 private:
-    AnimationCheck isAnimating_;
     std::uint64_t frames_ = 0;
     bool animatingAtLastFrame_ = false;
 };
