@@ -28,6 +28,8 @@ request='{"options":true}'
 reply=$(cd "$prefix/lib/vantrel" && printf "\\x$(printf %02x ${#request})\\x00\\x00\\x00%s" "$request" |
     ./vantrelmessaginghost | tail -c +5)
 [[ $reply == '{"options": '* ]] || fail "the installed host answered: $reply"
+"$prefix/bin/vantrel-doctor" --host "$prefix/lib/vantrel/vantrelmessaginghost" >"$work/check" ||
+    fail "the installed check finds the installation wrong: $(cat "$work/check")"
 
 # The launcher found through bin/ finds its resources beside the real binary, and keeps its path.
 VANTREL_OFFSCREEN=1 VANTREL_SNAPSHOT="$work/window.png" "$prefix/bin/Vantrel_checkIn" run "/opt/Some App" 2>/dev/null ||
