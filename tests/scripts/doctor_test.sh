@@ -134,7 +134,7 @@ cases=(
     "host not executable|forbid_execution||1|problem:path-not-executable|fix: make it executable: chmod +x '$host'"
     "malformed extension ids|malform_ids||1|problem:id-malformed|expected chrome-extension://<32 letters a-p>/"
     "malformed add-on id|malform_ids||1|problem:id-malformed|expected an add-on id, name@domain or {GUID}"
-    "another extension id|nothing|--chrome-extension-id ponmlkjihgfedcbaponmlkjihgfedcba --firefox-addon-id other@vantrel.example|1|problem:id-not-allowed|fix: register the host again: scripts/install-manifest --host /path/to/vantrelmessaginghost --chrome-extension-id ponmlkjihgfedcbaponmlkjihgfedcba"
+    "another extension id|nothing|--chrome-extension-id ponmlkjihgfedcbaponmlkjihgfedcba --firefox-addon-id other@vantrel.example|1|problem:id-not-allowed|fix: register the host again: scripts/install-manifest --host $host --chrome-extension-id ponmlkjihgfedcbaponmlkjihgfedcba"
     "another host|nothing|--host $work/elsewhere/vantrelmessaginghost|1|problem:path-other-host|not $work/elsewhere/vantrelmessaginghost"
     "Firefox told allowed_origins|swap_firefox_key||0|problem:ids-missing|it lists \"allowed_origins\", but Firefox reads \"allowed_extensions\""
     "Chromium as a system Flatpak|system_flatpak_chromium||0|problem:browser-sandboxed|Chromium is installed as a Flatpak (org.chromium.Chromium)"
