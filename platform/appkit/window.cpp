@@ -193,11 +193,12 @@ void Window::addPopover(std::shared_ptr<Popover> popover) {
 }
 
 void Window::removePopover(const Popover* popover) {
-    std::erase_if(popovers_, [popover](const auto& shown) {
-        if (shown.get() == popover)
-            hostLayersOf(*shown, {});
-        return shown.get() == popover;
-    });
+    auto found = std::find_if(popovers_.begin(), popovers_.end(),
+                              [popover](const auto& shown) { return shown.get() == popover; });
+    if (found != popovers_.end()) {
+        hostLayersOf(**found, {});
+        popovers_.erase(found);
+    }
     viewsNeedDisplay_ = true;
 }
 

@@ -1,4 +1,6 @@
 #include "platform/appkit/offscreen_window_backend.h"
+#include "platform/appkit/popover.h"
+#include "platform/appkit/view_controller.h"
 #include "platform/appkit/window.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/notification_center.h"
@@ -130,5 +132,23 @@ TEST_F(RedrawRule, EveryKindOfModelChangeLeadsToExactlyOneFrame) {
     }
     // A layer let go no longer reaches the window.
     text->setString("Gone");
+    EXPECT_FALSE(turn());
+}
+
+TEST_F(RedrawRule, ALayerOfAShownPopoverReachesTheWindowUntilItCloses) {
+    auto popover = std::make_shared<Popover>();
+    auto controller = std::make_shared<ViewController>();
+    auto content = View::make({0, 0, 10, 5});
+    content->setWantsLayer(true);
+    controller->setView(content);
+    popover->setContentViewController(controller);
+    popover->showRelativeToRect({0, 0, 10, 10}, view, NSMaxYEdge);
+    EXPECT_TRUE(turn());
+    content->layer()->setBackgroundColor(red);
+    EXPECT_TRUE(turn());
+    EXPECT_FALSE(turn());
+    popover->close();
+    EXPECT_TRUE(turn());
+    content->layer()->setBackgroundColor(green);
     EXPECT_FALSE(turn());
 }
