@@ -111,7 +111,7 @@ lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian
 cat "$work/lintian.log"
 
 # --- Built without ids, it registers no browser and says so -------------------------------------------
-cmake -B "$build" -DVANTREL_CHROME_EXTENSION_ID= -DVANTREL_FIREFOX_ADDON_ID= >/dev/null
+cmake -S "$source_dir" -B "$build" -DVANTREL_CHROME_EXTENSION_ID= -DVANTREL_FIREFOX_ADDON_ID= >/dev/null
 (cd "$build" && cpack -G DEB -B "$work/no-ids" >"$work/no-ids.log" 2>&1) || { cat "$work/no-ids.log"; fail "cpack failed"; }
 grep -q "registers the host with no browser" "$work/no-ids.log" || fail "a package without ids does not say so"
 if dpkg-deb -c "$work/no-ids"/${package}_*.deb | grep -q native-messaging-hosts/; then
@@ -126,11 +126,12 @@ new_folders=$(grep '/$' <<<"$paths" | sed 's|/$||' | while read -r dir; do [[ -e
 dpkg -i "$deb" >"$work/dpkg.log" </dev/null || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
 
 # The host as a browser starts it: the path from the Chromium system manifest, run in its folder.
+# It answers with the options in /etc, whatever its folder holds.
 ask_installed_host() {
-    python3 - "$chromium_manifest" "$chrome_id" <<'EOF'
+    python3 - "$chromium_manifest" "$chrome_id" "$options" <<'EOF'
 import json, os, struct, subprocess, sys
 
-manifest_path, chrome_id = sys.argv[1:]
+manifest_path, chrome_id, options = sys.argv[1:]
 with open(manifest_path, encoding="utf-8") as f:
     manifest = json.load(f)
 if manifest["allowed_origins"] != [f"chrome-extension://{chrome_id}/"]:
@@ -140,7 +141,7 @@ folder = os.path.dirname(host)
 request = b'{"options":true}'
 reply = subprocess.run([host], input=struct.pack("<I", len(request)) + request, cwd=folder,
                        stdout=subprocess.PIPE, check=True).stdout
-with open(os.path.join(folder, "data.json"), "rb") as f:
+with open(options, "rb") as f:
     expected = b'{"options": ' + f.read() + b"}"
 if reply != struct.pack("<I", len(expected)) + expected:
     sys.exit(f"FAIL: the installed host answered {reply!r}, not {expected!r}")
