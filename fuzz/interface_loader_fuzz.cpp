@@ -86,27 +86,40 @@ const ClassRegistration registration([](Runtime& runtime) {
         .action("launch:", &FuzzOwner::launch);
 });
 
-// A resource folder with "icon.png", made once.
-std::filesystem::path prepareResources() {
-    char pattern[] = "/tmp/vantrel-fuzz-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr)
-        std::abort();
-    std::filesystem::path folder = pattern;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 2);
-    if (cairo_surface_write_to_png(surface, (folder / "icon.png").c_str()) != CAIRO_STATUS_SUCCESS)
-        std::abort();
-    cairo_surface_destroy(surface);
-    return folder;
-}
+// A resource folder with "icon.png", made once and removed when the process exits.
+class ResourceFolder {
+public:
+    ResourceFolder() {
+        char pattern[] = "/tmp/vantrel-fuzz-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr)
+            std::abort();
+        path_ = pattern;
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 2, 2);
+        if (cairo_surface_write_to_png(surface, (path_ / "icon.png").c_str()) != CAIRO_STATUS_SUCCESS)
+            std::abort();
+        cairo_surface_destroy(surface);
+    }
+    ~ResourceFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ResourceFolder(const ResourceFolder&) = delete;
+    ResourceFolder& operator=(const ResourceFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::filesystem::path resources = prepareResources();
+    static const ResourceFolder resources;
     std::string error;
     auto owner = std::make_shared<FuzzOwner>();
     auto loaded = loadInterfaceData(std::string(reinterpret_cast<const char*>(data), size), "fuzz.json",
-                                    resources, owner, &error);
+                                    resources.path(), owner, &error);
     if (!loaded && error.empty())
         std::abort(); // a refusal always says why
     return 0;
