@@ -1,31 +1,56 @@
 #include "platform/quartz/layer_tree_description.h"
 
+#include "platform/quartz/basic_animation.h"
 #include "platform/quartz/gradient_layer.h"
 #include "platform/quartz/shape_layer.h"
 #include "platform/quartz/text_layer.h"
 
+#include <cstdio>
 #include <sstream>
 
 namespace quartz {
 
 namespace {
 
+// Every number goes through describeNumber, so that output does not hang on stream settings.
+struct Number {
+    double value;
+};
+
+std::ostream& operator<<(std::ostream& out, Number number) {
+    return out << describeNumber(number.value);
+}
+
 std::ostream& operator<<(std::ostream& out, Point point) {
-    return out << '(' << point.x << ", " << point.y << ')';
+    return out << '(' << Number{point.x} << ", " << Number{point.y} << ')';
 }
 
 std::ostream& operator<<(std::ostream& out, Size size) {
-    return out << '(' << size.width << ", " << size.height << ')';
+    return out << '(' << Number{size.width} << ", " << Number{size.height} << ')';
 }
 
 std::ostream& operator<<(std::ostream& out, const Rect& rect) {
-    return out << '(' << rect.origin.x << ", " << rect.origin.y << ", " << rect.width() << ", "
-               << rect.height() << ')';
+    return out << '(' << Number{rect.origin.x} << ", " << Number{rect.origin.y} << ", "
+               << Number{rect.width()} << ", " << Number{rect.height()} << ')';
 }
 
 std::ostream& operator<<(std::ostream& out, const Color& color) {
-    return out << "rgba(" << color.red() << ", " << color.green() << ", " << color.blue() << ", "
-               << color.alpha() << ')';
+    return out << "rgba(" << Number{color.red()} << ", " << Number{color.green()} << ", "
+               << Number{color.blue()} << ", " << Number{color.alpha()} << ')';
+}
+
+std::ostream& operator<<(std::ostream& out, const LayerValue& value) {
+    if (const auto* color = std::get_if<Color>(&value))
+        return out << *color;
+    if (const auto* number = std::get_if<double>(&value))
+        return out << Number{*number};
+    if (const auto* point = std::get_if<Point>(&value))
+        return out << *point;
+    if (const auto* size = std::get_if<Size>(&value))
+        return out << *size;
+    if (const auto* rect = std::get_if<Rect>(&value))
+        return out << *rect;
+    return out << "none";
 }
 
 std::ostream& operator<<(std::ostream& out, const std::optional<Color>& color) {
@@ -34,9 +59,28 @@ std::ostream& operator<<(std::ostream& out, const std::optional<Color>& color) {
 
 template <typename T> std::ostream& operator<<(std::ostream& out, const std::vector<T>& values) {
     out << '[';
-    for (std::size_t i = 0; i < values.size(); ++i)
-        out << (i ? ", " : "") << values[i];
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        out << (i ? ", " : "");
+        if constexpr (std::is_arithmetic_v<T>)
+            out << Number{static_cast<double>(values[i])};
+        else
+            out << values[i];
+    }
     return out << ']';
+}
+
+const char* nameOf(BasicAnimation::FillMode mode) {
+    switch (mode) {
+    case BasicAnimation::FillMode::removed:
+        return "removed";
+    case BasicAnimation::FillMode::forwards:
+        return "forwards";
+    case BasicAnimation::FillMode::backwards:
+        return "backwards";
+    case BasicAnimation::FillMode::both:
+        return "both";
+    }
+    return "?";
 }
 
 const char* nameOf(TextLayer::AlignmentMode mode) {
@@ -75,8 +119,13 @@ public:
     explicit PropertyWriter(std::ostream& out) : out_(out) {}
 
     template <typename T> void operator()(const char* name, const T& value, const T& defaultValue) {
-        if (value != defaultValue)
-            out_ << ' ' << name << '=' << value;
+        if (value == defaultValue)
+            return;
+        out_ << ' ' << name << '=';
+        if constexpr (std::is_arithmetic_v<T>)
+            out_ << Number{static_cast<double>(value)};
+        else
+            out_ << value;
     }
     void flag(const char* name, bool value, bool defaultValue) {
         if (value != defaultValue)
@@ -89,9 +138,9 @@ private:
 
 void describeLayerProperties(const Layer& layer, PropertyWriter& write, std::ostream& out) {
     static const auto defaults = Layer::layer();
-    out << " frame=" << layer.frame();
+    out << " frame=" << layer.frame() << " position=" << layer.position() << " anchor=" << layer.anchorPoint()
+        << " scale=" << Number{layer.contentsScale()};
     write("boundsOrigin", layer.bounds().origin, defaults->bounds().origin);
-    write("anchorPoint", layer.anchorPoint(), defaults->anchorPoint());
     write.flag("geometryFlipped", layer.geometryFlipped(), defaults->geometryFlipped());
     write.flag("hidden", layer.hidden(), defaults->hidden());
     write("backgroundColor", layer.backgroundColor(), defaults->backgroundColor());
@@ -106,10 +155,8 @@ void describeLayerProperties(const Layer& layer, PropertyWriter& write, std::ost
     write("shadowOffset", layer.shadowOffset(), defaults->shadowOffset());
     if (layer.contents())
         out << " contents=" << layer.contents()->width() << 'x' << layer.contents()->height();
-    write("contentsScale", layer.contentsScale(), defaults->contentsScale());
     if (layer.delegate())
         out << " delegate";
-    write("animations", layer.animationKeys(), defaults->animationKeys());
 }
 
 void describeShape(const ShapeLayer& layer, PropertyWriter& write) {
@@ -119,12 +166,8 @@ void describeShape(const ShapeLayer& layer, PropertyWriter& write) {
 
 void describeText(const TextLayer& layer, PropertyWriter& write, std::ostream& out) {
     static const auto defaults = TextLayer::layer();
-    if (layer.string() != defaults->string())
-        out << " string=\"" << layer.string() << '"';
-    if (layer.font() != defaults->font())
-        out << " font=\"" << layer.font() << '"';
-    write("fontSize", layer.fontSize(), defaults->fontSize());
-    write("foregroundColor", layer.foregroundColor(), defaults->foregroundColor());
+    out << " string=\"" << layer.string() << "\" font=\"" << layer.font()
+        << "\" fontSize=" << Number{layer.fontSize()} << " foregroundColor=" << layer.foregroundColor();
     if (layer.alignmentMode() != defaults->alignmentMode())
         out << " alignmentMode=" << nameOf(layer.alignmentMode());
     write.flag("wrapped", layer.wrapped(), defaults->wrapped());
@@ -132,13 +175,11 @@ void describeText(const TextLayer& layer, PropertyWriter& write, std::ostream& o
         out << " truncationMode=" << nameOf(layer.truncationMode());
 }
 
-void describeGradient(const GradientLayer& layer, PropertyWriter& write, std::ostream& out) {
-    static const auto defaults = GradientLayer::layer();
-    write("colors", layer.colors(), defaults->colors());
+void describeGradient(const GradientLayer& layer, std::ostream& out) {
+    out << " colors=" << layer.colors();
     if (layer.locations())
         out << " locations=" << *layer.locations();
-    write("startPoint", layer.startPoint(), defaults->startPoint());
-    write("endPoint", layer.endPoint(), defaults->endPoint());
+    out << " startPoint=" << layer.startPoint() << " endPoint=" << layer.endPoint();
 }
 
 void describeLine(const Layer& layer, std::ostream& out) {
@@ -154,29 +195,72 @@ void describeLine(const Layer& layer, std::ostream& out) {
     } else if (const auto* gradient = dynamic_cast<const GradientLayer*>(&layer)) {
         out << "GradientLayer";
         describeLayerProperties(layer, write, out);
-        describeGradient(*gradient, write, out);
+        describeGradient(*gradient, out);
     } else {
         out << "Layer";
         describeLayerProperties(layer, write, out);
     }
 }
 
-void describe(const Layer& layer, int depth, const char* role, std::ostream& out) {
-    out << std::string(static_cast<std::size_t>(depth) * 2, ' ') << role;
-    describeLine(layer, out);
-    out << '\n';
-    if (layer.mask())
-        describe(*layer.mask(), depth + 1, "mask: ", out);
-    for (const auto& sublayer : layer.sublayers())
-        describe(*sublayer, depth + 1, "", out);
+void describeAnimation(const BasicAnimation& animation, const TreeDescriptionOptions& options,
+                       std::ostream& out) {
+    out << "animation " << animation.keyPath() << " from=" << animation.fromValue().value_or(LayerValue{})
+        << " to=" << animation.toValue().value_or(LayerValue{})
+        << " begin=" << Number{animation.beginTime() - options.timeOrigin}
+        << " duration=" << Number{animation.duration()} << " fill=" << nameOf(animation.fillMode());
+    if (animation.removedOnCompletion())
+        out << " removedOnCompletion";
+    if (options.now)
+        out << (animation.isRunning(*options.now) ? " running" : " ended");
 }
+
+class TreeWriter {
+public:
+    TreeWriter(const TreeDescriptionOptions& options, std::ostream& out) : options_(options), out_(out) {}
+
+    void describe(const Layer& layer, int depth, const char* role) {
+        startLine(depth) << role;
+        describeLine(layer, out_);
+        out_ << '\n';
+        for (const auto& key : layer.animationKeys()) {
+            if (auto animation = layer.animationForKey(key)) {
+                startLine(depth + 1);
+                describeAnimation(*animation, options_, out_);
+                out_ << '\n';
+            }
+        }
+        if (layer.mask())
+            describe(*layer.mask(), depth + 1, "mask: ");
+        for (const auto& sublayer : layer.sublayers())
+            describe(*sublayer, depth + 1, "");
+    }
+
+private:
+    std::ostream& startLine(int depth) {
+        return out_ << std::string(static_cast<std::size_t>(options_.indent + depth * 2), ' ');
+    }
+
+    const TreeDescriptionOptions& options_;
+    std::ostream& out_;
+};
 
 } // namespace
 
-std::string describeTree(const Layer& layer) {
+std::string describeTree(const Layer& layer, const TreeDescriptionOptions& options) {
     std::ostringstream out;
-    describe(layer, 0, "", out);
+    TreeWriter(options, out).describe(layer, 0, "");
     return out.str();
+}
+
+std::string describeNumber(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.4f", value);
+    std::string written = text;
+    while (written.back() == '0')
+        written.pop_back();
+    if (written.back() == '.')
+        written.pop_back();
+    return written == "-0" ? "0" : written;
 }
 
 } // namespace quartz
