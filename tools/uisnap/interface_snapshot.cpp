@@ -3,69 +3,20 @@
 #include "platform/appkit/application.h"
 #include "platform/appkit/bundle.h"
 #include "platform/appkit/interface_loader.h"
-#include "platform/appkit/offscreen_window_backend.h"
 #include "platform/appkit/window.h"
 #include "platform/foundation/clock.h"
-#include "platform/foundation/run_loop.h"
-#include "widgets/tooltip/qv_custom_help_popover.h"
+#include "tools/uisnap/action_recorder.h"
+#include "tools/uisnap/played_window.h"
+#include "tools/uisnap/step_player.h"
+#include "tools/uisnap/strip_writer.h"
+#include "tools/uisnap/window_description.h"
 
-#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace uisnap {
 
 namespace {
-
-// Time passes in frames, as on a screen: timers fire in order and animations are drawn, and
-// dropped once finished, as they would be there.
-constexpr double frameInterval = 1.0 / 60;
-
-class Player {
-public:
-    Player(foundation::ManualClock& clock, appkit::OffscreenWindowBackend& backend)
-        : clock_(clock), backend_(backend) {}
-
-    void play(const ScriptedEvent& event) {
-        using Kind = ScriptedEvent::Kind;
-        switch (event.kind) {
-        case Kind::move:
-            backend_.moveTo({event.x, event.y});
-            break;
-        case Kind::down:
-            backend_.press();
-            break;
-        case Kind::up:
-            backend_.release();
-            break;
-        case Kind::leave:
-            backend_.leave();
-            break;
-        case Kind::wait:
-            pass(event.seconds);
-            return;
-        }
-        turn();
-    }
-
-    void pass(double seconds) {
-        auto frames = static_cast<long>(std::floor(seconds / frameInterval));
-        for (long frame = 0; frame < frames; ++frame) {
-            clock_.advance(frameInterval);
-            turn();
-        }
-        clock_.advance(seconds - static_cast<double>(frames) * frameInterval);
-        turn();
-    }
-
-private:
-    void turn() {
-        foundation::RunLoop::main().runOnce(0);
-        backend_.displayIfNeeded();
-    }
-
-    foundation::ManualClock& clock_;
-    appkit::OffscreenWindowBackend& backend_;
-};
 
 std::filesystem::path resourceFolder(const SnapshotOptions& options) {
     if (options.resources)
@@ -93,6 +44,22 @@ std::shared_ptr<appkit::Window> windowToShow(const appkit::LoadedInterface& load
     return nullptr;
 }
 
+ActionRecorder::IdOf idsOf(const appkit::LoadedInterface& loaded) {
+    return [&loaded](const appkit::Object* object) {
+        for (std::size_t i = 0; i < loaded.topLevelObjects.size(); ++i) {
+            if (loaded.topLevelObjects[i].get() == object)
+                return loaded.ids[i];
+        }
+        return std::string();
+    };
+}
+
+bool writePictures(const SnapshotOptions& options, PlayedWindow& played, std::string* error) {
+    if (options.frames > 0)
+        return writeStrip(played, options.output, options.frames, options.interval, error);
+    return played.snapshot(options.output, error);
+}
+
 } // namespace
 
 bool writeInterfaceSnapshot(const SnapshotOptions& options, std::string* error) {
@@ -105,6 +72,7 @@ bool writeInterfaceSnapshot(const SnapshotOptions& options, std::string* error) 
     // Widgets that ask the bundle for images find them in the same place.
     appkit::Bundle::mainBundle().setResourcePath(resources);
     foundation::ScopedManualClock clock;
+    ActionRecorder::answerActionsOf(options.interfaceFile);
     auto loaded =
         appkit::loadInterfaceFile(options.interfaceFile, appkit::Application::shared(), error, resources);
     if (!loaded)
@@ -114,21 +82,26 @@ bool writeInterfaceSnapshot(const SnapshotOptions& options, std::string* error) 
         *error = options.interfaceFile.string() + " has no window or view to render";
         return false;
     }
-    auto backend = appkit::OffscreenWindowBackend::show(window, options.scale);
-    backend->displayIfNeeded();
-    Player player(*clock, *backend);
-    for (const auto& event : options.events)
-        player.play(event);
-    if (options.helpPopoverFor) {
-        auto anchor = loaded->objectWithId(*options.helpPopoverFor);
-        if (!anchor) {
-            *error = options.interfaceFile.string() + " has no object \"" + *options.helpPopoverFor + "\"";
-            return false;
-        }
-        QvCustomHelpPopover::sharedManager()->showForView(anchor);
+    PlayedWindow played(*clock, window, options.scale);
+    for (const auto& object : loaded->topLevelObjects) {
+        if (auto recorder = std::dynamic_pointer_cast<ActionRecorder>(object))
+            recorder->attach(idsOf(*loaded), played.start());
     }
-    player.pass(options.time);
-    return backend->snapshot(options.output, error);
+    StepPlayer player(*loaded, options.interfaceFile, resources, played);
+    if (!player.check(options.steps, error))
+        return false;
+    for (const auto& step : options.steps) {
+        if (!player.play(step, error))
+            return false;
+    }
+    played.pass(options.time);
+    if (!writePictures(options, played, error))
+        return false;
+    if (options.describeLayers) {
+        WindowDescription description(idsOf(*loaded), played.start(), clock->now());
+        std::fputs(description.describe(played.window()).c_str(), stdout);
+    }
+    return true;
 }
 
 } // namespace uisnap

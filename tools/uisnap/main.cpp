@@ -1,4 +1,5 @@
-// uisnap: renders an interface file off screen to a PNG file, for developers and documentation.
+// uisnap: renders an interface file off screen to a PNG file after a script, for widget authors,
+// tests and documentation.
 
 #include "tools/uisnap/interface_snapshot.h"
 #include "tools/uisnap/snapshot_options.h"
@@ -13,13 +14,15 @@ int main(int argc, char** argv) {
     for (std::string_view argument : arguments) {
         if (argument == "--help" || argument == "-h") {
             std::fputs(uisnap::usage.data(), stdout);
+            std::fputs(uisnap::scriptSteps.data(), stdout);
             return 0;
         }
     }
     std::string error;
     auto options = uisnap::parseSnapshotOptions(arguments, &error);
     if (!options) {
-        std::fprintf(stderr, "uisnap: %s\n%s", error.c_str(), uisnap::usage.data());
+        std::fprintf(stderr, "uisnap: %s\n%s%s", error.c_str(), uisnap::usage.data(),
+                     uisnap::scriptSteps.data());
         return 2;
     }
     if (!uisnap::writeInterfaceSnapshot(*options, &error)) {

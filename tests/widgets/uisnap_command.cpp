@@ -1,0 +1,114 @@
+#include "tests/widgets/uisnap_command.h"
+
+#include "platform/quartz/image.h"
+
+#include <cairo.h>
+#include <cstdlib>
+#include <sstream>
+#include <sys/wait.h>
+
+void UisnapCommand::SetUp() {
+    TemporaryHome::SetUp();
+    std::filesystem::copy(VANTREL_WIDGET_RESOURCE_DIR, resources(), std::filesystem::copy_options::recursive);
+}
+
+void UisnapCommand::writeIcon(const std::string& name, int size) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+    cairo_t* cairo = cairo_create(surface);
+    cairo_rectangle(cairo, 0, 0, size / 2.0, size);
+    cairo_fill(cairo);
+    cairo_destroy(cairo);
+    cairo_surface_write_to_png(surface, (resources() / name).c_str());
+    cairo_surface_destroy(surface);
+}
+
+UisnapCommand::Result UisnapCommand::run(const std::string& arguments) {
+    // In the home, so that pictures a script snaps by a plain name land there.
+    std::string command = "cd " + path("") + " && '" UISNAP_PATH "' " + arguments + " >" + path("stdout") + " 2>" + path("stderr");
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(home() / "stdout"),
+            readFile(home() / "stderr")};
+}
+
+UisnapCommand::Result UisnapCommand::runScript(const std::string& interface, const std::string& script,
+                                               const std::string& options) {
+    writeFile(home() / "interface.json", interface);
+    writeFile(home() / "script.txt", script);
+    return run(path("interface.json") + " " + path("out.png") + " --script " + path("script.txt") +
+               " --resources " + path("resources") + " " + options);
+}
+
+std::string UisnapCommand::path(const std::string& name) const {
+    return "'" + (home() / name).string() + "'";
+}
+
+std::shared_ptr<const quartz::Bitmap> UisnapCommand::picture(const std::string& name) const {
+    auto image = quartz::Image::imageWithContentsOfFile((home() / name).string());
+    EXPECT_TRUE(image.has_value()) << name;
+    return image ? image->bitmap() : nullptr;
+}
+
+quartz::Color UisnapCommand::pixelAt(const quartz::Bitmap& picture, double x, double y, double scale) {
+    return picture.pixel(static_cast<int>(x * scale), static_cast<int>(picture.height() - y * scale));
+}
+
+namespace description {
+
+namespace {
+
+std::size_t indentOf(const std::string& line) {
+    return line.find_first_not_of(' ');
+}
+
+} // namespace
+
+std::string section(const std::string& text, const std::string& head) {
+    std::istringstream lines(text);
+    std::string line;
+    std::string found;
+    std::size_t indent = std::string::npos;
+    while (std::getline(lines, line)) {
+        if (indent == std::string::npos) {
+            if (line.compare(indentOf(line), head.size(), head) == 0) {
+                indent = indentOf(line);
+                found = line + "\n";
+            }
+        } else if (indentOf(line) > indent) {
+            found += line + "\n";
+        } else {
+            break;
+        }
+    }
+    return found;
+}
+
+std::string lineWith(const std::string& text, const std::string& marker) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.find(marker) != std::string::npos)
+            return line;
+    }
+    return "";
+}
+
+std::string field(const std::string& line, const std::string& name) {
+    auto at = line.find(" " + name + "=");
+    if (at == std::string::npos)
+        return "";
+    std::size_t start = at + name.size() + 2;
+    int depth = 0;
+    std::size_t end = start;
+    for (; end < line.size() && (depth > 0 || line[end] != ' '); ++end)
+        depth += line[end] == '(' || line[end] == '[' ? 1 : line[end] == ')' || line[end] == ']' ? -1 : 0;
+    return line.substr(start, end - start);
+}
+
+int count(const std::string& text, const std::string& marker) {
+    int found = 0;
+    for (auto at = text.find(marker); at != std::string::npos; at = text.find(marker, at + 1))
+        ++found;
+    return found;
+}
+
+} // namespace description
