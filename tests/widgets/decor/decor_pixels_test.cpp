@@ -2,7 +2,6 @@
 #include "platform/quartz/text_layout.h"
 #include "tests/widgets/pixel_colors.h"
 #include "tests/widgets/widget_scene.h"
-#include "widgets/decor/gradient_view.h"
 #include "widgets/decor/zt_custom_label.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +11,7 @@ using quartz::Color;
 
 namespace {
 
-constexpr Color white = Color::whiteColor();
 constexpr Color black = Color::blackColor();
-constexpr Color windowGrey = Color::gray(0.93);
 
 // A 100 x 60 view of the class at (50, 40) in the window, loaded as an interface file does it.
 class DecorPixels : public WidgetScene {
@@ -33,49 +30,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(DecorPixels, AVerticalGradientRunsFromTheSecondColourAtTheBottomToTheFirstAtTheTop) {
-    load("QvGradientView", R"({"gradientColor1": "white", "gradientColor2": "black"})");
-    render();
-    EXPECT_PRED2(looksLike, pixelAt(100, 40.5), black);
-    EXPECT_PRED2(looksLike, pixelAt(100, 99.5), white);
-}
-
-TEST_F(DecorPixels, AHorizontalGradientRunsLeftToRight) {
-    load("QvGradientView", R"({"gradientColor1": "white", "gradientColor2": "black", "isHorizontal": true})");
-    render();
-    EXPECT_PRED2(looksLike, pixelAt(50.5, 70), black);
-    EXPECT_PRED2(looksLike, pixelAt(149.5, 70), white);
-}
-
-TEST_F(DecorPixels, TheCentredGradientIsDarkAtTheEdgesAndLightOnTheCentreLine) {
-    load("QvCenterGradientView", R"({"gradientColor1": "white", "gradientColor2": "black"})");
-    render();
-    EXPECT_PRED2(looksLike, pixelAt(100, 40.5), black);
-    EXPECT_PRED2(looksLike, pixelAt(100, 99.5), black);
-    EXPECT_PRED2(looksLike, pixelAt(100, 70), white);
-}
-
-TEST_F(DecorPixels, AMissingColourDrawsNothingAndARadiusClearsTheCorners) {
-    load("QvGradientView", R"({"gradientColor1": "white"})");
-    render();
-    EXPECT_PRED2(looksLike, pixelAt(100, 70), windowGrey);
-
-    auto rounded =
-        load("QvGradientView", R"({"gradientColor1": "black", "gradientColor2": "black", "cornerRadius": 8})",
-             R"({"frame": [200, 40, 100, 60]})");
-    render();
-    EXPECT_PRED2(looksLike, pixelAt(200.5, 40.5), windowGrey);
-    EXPECT_PRED2(looksLike, pixelAt(250, 70), black);
-}
-
-TEST_F(DecorPixels, AResizedGradientViewKeepsItsGradientsSize) {
-    auto view = load("QvGradientView", R"({"gradientColor1": "black", "gradientColor2": "black"})");
-    view->setFrame({50, 40, 200, 120});
-    render();
-    EXPECT_PRED2(looksLike, pixelAt(100, 70), black);
-    EXPECT_PRED2(looksLike, pixelAt(200, 130), windowGrey);
-}
 
 TEST_F(DecorPixels, ALabelWithAFixedLineHeightSetsEveryLineThatFarApart) {
     for (double size : {9.0, 13.0, 24.0}) {

@@ -72,17 +72,6 @@ TEST(ZtCustomLabel, FixesTheLineHeightAndSpacingOnlyWhenEnabled) {
     EXPECT_EQ(style.lineSpacing, 3);
 }
 
-TEST(ZtCustomLabel, PropertyChangesWaitForTheNextString) {
-    auto label = labelWithFont();
-    label->setStringValue("a");
-    label->setIsCenter(true);
-    label->setIsShadow(true);
-    EXPECT_EQ(alignmentOf(*label), TextAlignment::natural);
-    EXPECT_FALSE(label->shadow().has_value());
-    label->setStringValue("a"); // the same text restyles all the same
-    EXPECT_EQ(alignmentOf(*label), TextAlignment::center);
-}
-
 TEST(ZtCustomLabel, AShadowOnceSetStays) {
     auto label = labelWithFont();
     label->setIsShadow(true);

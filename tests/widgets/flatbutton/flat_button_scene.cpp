@@ -1,31 +1,12 @@
 #include "tests/widgets/flatbutton/flat_button_scene.h"
 
-#include "platform/foundation/clock.h"
-
 #include <cairo.h>
-
-namespace {
-
-const appkit::ClassRegistration registration([](appkit::Runtime& runtime) {
-    runtime.registerClass<ActionReceiver>("FlatButtonTestReceiver")
-        .action("launch:", &ActionReceiver::launch);
-});
-
-} // namespace
-
-void ActionReceiver::launch(appkit::Object* sender) {
-    ++calls;
-    if (auto* button = dynamic_cast<appkit::Button*>(sender))
-        stateSeen = button->state();
-}
 
 void FlatButtonScene::SetUp() {
     WidgetScene::SetUp();
     window()->contentView()->addSubview(button);
     button->setFont(appkit::Font::fontWithName("DejaVu Sans", 13));
     button->setTitle("Launch");
-    button->setTarget(receiver);
-    button->setAction("launch:");
 }
 
 quartz::Image FlatButtonScene::halfOpaqueIcon(int size) {
@@ -40,9 +21,4 @@ quartz::Image FlatButtonScene::halfOpaqueIcon(int size) {
     auto image = quartz::Image::imageWithContentsOfFile(path);
     EXPECT_TRUE(image);
     return *image;
-}
-
-quartz::Color FlatButtonScene::shown(const quartz::Layer& layer, std::string_view key, double later) const {
-    double now = foundation::Clock::current().now() + later;
-    return layer.presentedValue<quartz::Color>(key, now).value_or(quartz::Color(-1, -1, -1, -1));
 }

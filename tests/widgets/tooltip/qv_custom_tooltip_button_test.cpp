@@ -90,27 +90,6 @@ TEST_F(TooltipButton, KeepsExactlyOneAreaOfItsOwnOverItsBounds) {
     EXPECT_EQ(button->trackingArea()->options(), 129u);
 }
 
-TEST_F(TooltipButton, LeavingClosesThePopoverOnlyWhenItShowsForThisButton) {
-    auto other = View::make<CountingButton>({200, 200, 80, 24});
-    window()->contentView()->addSubview(other);
-    auto& shared = QvCustomHelpPopover::sharedManager();
-    ASSERT_NE(shared->popover(), nullptr);
-
-    shared->showForView(other);
-    enter();
-    leave(); // this button's exit: the popover stays, the record goes
-    EXPECT_TRUE(shared->popover()->isShown());
-    EXPECT_EQ(shared->showingFor(), nullptr);
-    moveTo({210, 210});
-    moveTo({5, 5}); // the other's exit no longer matches the record
-    EXPECT_TRUE(shared->popover()->isShown());
-
-    shared->showForView(button);
-    enter();
-    leave();
-    EXPECT_FALSE(shared->popover()->isShown());
-}
-
 TEST(TooltipButtonRegistration, InterfaceFilesSetItsTooltip) {
     const ClassInfo* info = Runtime::shared().classNamed("QvCustomTooltipButton");
     ASSERT_NE(info, nullptr);

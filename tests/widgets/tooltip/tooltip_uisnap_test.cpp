@@ -1,0 +1,47 @@
+// The shared help popover and the tooltip buttons seen from outside, through uisnap.
+#include "tests/widgets/uisnap_command.h"
+
+#include <gtest/gtest.h>
+
+using namespace description;
+
+namespace {
+
+// Two tooltip buttons side by side, the first one's centre at (70, 35), the second's at (230, 35).
+constexpr const char* twoButtons = R"({"objects": [
+  {"id": "window", "class": "Window", "attributes": {"frame": [0, 0, 300, 200], "title": "Help"},
+   "properties": {"contentView": {"ref": "content"}}},
+  {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 300, 200]}, "subviews": ["first", "second"]},
+  {"id": "first", "class": "QvCustomTooltipButton", "attributes": {"frame": [20, 20, 100, 30], "title": "One"},
+   "properties": {"customTooltip": "First help"}},
+  {"id": "second", "class": "QvCustomTooltipButton", "attributes": {"frame": [180, 20, 100, 30], "title": "Two"},
+   "properties": {"customTooltip": "Second help"}}]})";
+
+class TooltipThroughUisnap : public UisnapCommand {
+protected:
+    std::string described(const std::string& script) {
+        auto result = runScript(twoButtons, script, "--describe-layers");
+        EXPECT_EQ(result.status, 0) << result.errors;
+        return result.output;
+    }
+};
+
+} // namespace
+
+TEST_F(TooltipThroughUisnap, ThePopoverShowsTheButtonsTextAboveItAndClosesWhenThatButtonIsLeft) {
+    std::string shown = described("move 70 35; snap before.png; popover first; snap shown.png");
+    std::string popover = section(shown, "Popover for QvCustomTooltipButton first");
+    EXPECT_NE(lineWith(popover, "TextField").find("string=\"First help\""), std::string::npos) << shown;
+    // Above the flipped button: the panel is lighter than the window there.
+    EXPECT_GT(pixelAt(*picture("shown.png"), 70, 80).red(),
+              pixelAt(*picture("before.png"), 70, 80).red() + 0.02);
+    EXPECT_EQ(count(described("move 70 35; popover first; move 70 150"), "Popover for"), 0);
+}
+
+TEST_F(TooltipThroughUisnap, LeavingAnotherButtonKeepsThePopoverAndForgetsWhomItWasFor) {
+    // The first button's exit leaves the popover for the second alone but clears the record, so
+    // the second button's own exit then closes nothing.
+    std::string script = "popover second; move 70 35; move 70 150; move 230 35; move 230 150";
+    EXPECT_EQ(count(described(script), "Popover for QvCustomTooltipButton second"), 1);
+    EXPECT_EQ(count(described("popover second; move 230 35; move 230 150"), "Popover for"), 0);
+}
