@@ -1,6 +1,7 @@
 #include "platform/appkit/sdl_window_backend.h"
 
 #include "platform/appkit/backing_scale.h"
+#include "platform/appkit/desktop_backing_scale.h"
 #include "platform/appkit/screen_point.h"
 #include "platform/appkit/sdl_display.h"
 #include "platform/appkit/sdl_presenter.h"
@@ -96,11 +97,17 @@ bool SdlWindowBackend::open(Window& window, std::string* error) {
     pixelsPerPoint_ = forced.value_or(1);
     sdlWindow_ = SDL_CreateWindow(window.title().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                   pixels(window.frame().width(), pixelsPerPoint_),
-                                  pixels(window.frame().height(), pixelsPerPoint_), SDL_WINDOW_ALLOW_HIGHDPI);
+                                  pixels(window.frame().height(), pixelsPerPoint_),
+                                  SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN);
     if (sdlWindow_ == nullptr) {
         *error = SDL_GetError();
         return false;
     }
+    // The desktop's scale is known once SDL has a window; it is sized before it is shown.
+    pixelsPerPoint_ = forced ? *forced : desktopBackingScale(sdlWindow_).value_or(1);
+    SDL_SetWindowSize(sdlWindow_, pixels(window.frame().width(), pixelsPerPoint_),
+                      pixels(window.frame().height(), pixelsPerPoint_));
+    SDL_ShowWindow(sdlWindow_);
     presenter_ = SdlPresenter::make(sdlWindow_, error);
     if (!presenter_)
         return false;
@@ -241,7 +248,11 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
+        presentAgainOnScreen();
+        return false;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED: // another screen may have another scale
+        takeBackingScale(window);
         presentAgainOnScreen();
         return false;
     case SDL_WINDOWEVENT_ENTER:
