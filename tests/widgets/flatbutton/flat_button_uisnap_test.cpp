@@ -4,6 +4,7 @@
 #include "tests/widgets/uisnap_command.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace description;
 using quartz::Color;
@@ -38,6 +39,10 @@ protected:
         return result;
     }
     Color fill(const std::string& pictureName) { return pixelAt(*picture(pictureName), fillX, fillY); }
+    // A point of the button from its top-left corner, as its flipped layers count.
+    static Color inButton(const quartz::Bitmap& picture, double x, double yFromTop) {
+        return pixelAt(picture, 20 + x, 60 - yFromTop);
+    }
     static std::string viewLayer(const Result& result) {
         return lineWith(section(result.output, "FlatButton button"), " Layer ");
     }
@@ -167,4 +172,67 @@ TEST_F(FlatButtonThroughUisnap, OffsetsAndNewSizesWaitForTheNextPlacementAndLeav
     EXPECT_EQ(field(container(wider), "frame"), "(0, 0, 120, 40)");
     EXPECT_EQ(field(titleLayer(wider), "scale"), "2");
     EXPECT_EQ(field(viewLayer(wider), "scale"), "2");
+}
+
+namespace {
+
+constexpr Color green{0, 0.8, 0};
+constexpr Color yellow{1, 1, 0};
+const std::string drawnLooks = fillColours + R"(, "borderWidth": 2, "borderColor": [0, 0.8, 0],
+    "activeBorderColor": [1, 1, 0], "iconColor": "white", "activeIconColor": [1, 1, 0])";
+
+// The icon's frame in the button, from the description: x, y from the top, width, height.
+std::vector<double> iconFrame(const std::string& output) {
+    std::istringstream numbers(
+        field(lineWith(section(output, "FlatButton button"), "ShapeLayer"), "frame").substr(1));
+    std::vector<double> frame(4);
+    char comma;
+    numbers >> frame[0] >> comma >> frame[1] >> comma >> frame[2] >> comma >> frame[3];
+    return frame;
+}
+
+} // namespace
+
+TEST_F(FlatButtonThroughUisnap, DrawsTheFillAndBorderOfEachLookOnceTheChangeHasEnded) {
+    play("wait 0.2; snap off.png; set button momentary false; move 80 40; down; up; wait 1", drawnLooks);
+    EXPECT_PRED2(looksLike, inButton(*picture("off.png"), 60, 4), blue);
+    EXPECT_PRED2(looksLike, inButton(*picture("off.png"), 60, 0.5), green);
+    EXPECT_PRED2(looksLike, inButton(*picture("out.png"), 60, 4), red);
+    EXPECT_PRED2(looksLike, inButton(*picture("out.png"), 60, 0.5), yellow);
+}
+
+TEST_F(FlatButtonThroughUisnap, PaintsTheIconColourWhereTheImageIsOpaqueAndGlowsAroundItWhenOn) {
+    writeIcon("icon.png");
+    auto result =
+        play("title button; wait 0.2; snap off.png; set button glowRadius 3; set button glowOpacity 1; "
+             "set button momentary false; move 80 40; down; up; wait 1",
+             drawnLooks, R"(, "image": "icon.png", "imagePosition": 2)");
+    auto icon = iconFrame(result.output); // 16 x 16, opaque in its left half
+    double left = icon[0], middle = icon[1] + 8;
+    EXPECT_PRED2(looksLike, inButton(*picture("off.png"), left + 2, middle), Color::whiteColor());
+    EXPECT_PRED2(looksLike, inButton(*picture("off.png"), left + 14, middle), blue);
+    EXPECT_PRED2(looksLike, inButton(*picture("off.png"), left - 2, middle), blue);
+    EXPECT_GT(inButton(*picture("out.png"), left - 2, middle).green(), 0.2); // yellow light over the red fill
+}
+
+TEST_F(FlatButtonThroughUisnap, PutsTheIconBelowOrAboveTheTitleOnScreen) {
+    writeIcon("icon.png");
+    for (int position : {4, 5}) { // NSImageBelow, NSImageAbove
+        auto result = play("frame button 20 0 120 80; wait 0.2", drawnLooks,
+                           R"(, "image": "icon.png", "imagePosition": )" + std::to_string(position));
+        double iconTop = iconFrame(result.output)[1];
+        std::istringstream title(field(titleLayer(result), "frame").substr(1));
+        double titleX, titleTop;
+        char comma;
+        title >> titleX >> comma >> titleTop;
+        if (position == 4)
+            EXPECT_LT(titleTop + 10, iconTop) << result.output;
+        else
+            EXPECT_GT(titleTop, iconTop + 16) << result.output;
+        // The icon is painted where the description puts it: 20 points lower in the taller window.
+        EXPECT_PRED2(looksLike,
+                     UisnapCommand::pixelAt(*picture("out.png"), 20 + iconFrame(result.output)[0] + 2,
+                                            80 - iconTop - 8),
+                     Color::whiteColor());
+    }
 }
