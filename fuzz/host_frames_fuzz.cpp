@@ -5,7 +5,7 @@
 //
 // Input layout: pieces, each [varint h][varint k, when h & 1][h >> 2 bytes] (varints: LEB128).
 // A piece is its bytes, k times when h & 1; pieces make one write until a piece of no bytes with
-// h & 2 (the byte 02) ends it. A browser writes whole messages: most reads need no marking.
+// h & 2 (the byte 02) ends it. Browsers write whole messages, so a split is what gets marked.
 //
 // Costly requests are rationed, so that a few of them cannot take the run's time: each input draws
 // a luck u in [0, 1) from its bytes. It gets its repeats only when u times what they add (bytes,
@@ -40,8 +40,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Frames of megabytes, above the size the host keeps huge pages for; a whole frame of the largest
-// length would take ASan some 20 s, so that length is only declared.
+// Frames of megabytes, past the size from which the host's buffer is on huge pages. A whole frame
+// of the largest length would take ASan some 20 s: that length is only declared.
 constexpr std::size_t bytesPerConversation = std::size_t{8} << 20;
 // The most a pipe holds without privileges: the host reads up to this much at once.
 constexpr std::size_t pipeCapacity = std::size_t{1} << 20;
