@@ -24,7 +24,8 @@ void UisnapCommand::writeIcon(const std::string& name, int size) {
 
 UisnapCommand::Result UisnapCommand::run(const std::string& arguments) {
     // In the home, so that pictures a script snaps by a plain name land there.
-    std::string command = "cd " + path("") + " && '" UISNAP_PATH "' " + arguments + " >" + path("stdout") + " 2>" + path("stderr");
+    std::string command = "cd " + path("") + " && '" UISNAP_PATH "' " + arguments + " >" + path("stdout") +
+                          " 2>" + path("stderr");
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(home() / "stdout"),
             readFile(home() / "stderr")};
