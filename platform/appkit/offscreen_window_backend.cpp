@@ -1,6 +1,8 @@
 #include "platform/appkit/offscreen_window_backend.h"
 
+#include "platform/appkit/snapshot_composition.h"
 #include "platform/appkit/window.h"
+#include "platform/appkit/window_drawing.h"
 #include "platform/foundation/clock.h"
 
 #include <cairo.h>
@@ -63,6 +65,7 @@ bool OffscreenWindowBackend::displayIfNeeded() {
     if (!frame)
         return false;
     lastFrame_ = std::move(frame);
+    popovers_ = renderPopovers(*window, now());
     return true;
 }
 
@@ -76,10 +79,11 @@ bool OffscreenWindowBackend::snapshot(const std::filesystem::path& path, std::st
     std::error_code ignored;
     if (auto folder = path.parent_path(); !folder.empty() && !std::filesystem::is_directory(folder, ignored))
         return fail("there is no folder " + folder.string());
-    if (!lastFrame_)
-        return fail(window_.expired() ? "the window is gone" : "the window has nothing to show");
-    cairo_surface_flush(lastFrame_->cairoSurface());
-    cairo_status_t status = cairo_surface_write_to_png(lastFrame_->cairoSurface(), path.c_str());
+    auto window = window_.lock();
+    if (!lastFrame_ || !window)
+        return fail(!window ? "the window is gone" : "the window has nothing to show");
+    auto picture = composeSnapshot(lastFrame_, window->frame().size, window->backingScaleFactor(), popovers_);
+    cairo_status_t status = cairo_surface_write_to_png(picture->cairoSurface(), path.c_str());
     if (status != CAIRO_STATUS_SUCCESS)
         return fail(cairo_status_to_string(status));
     return true;

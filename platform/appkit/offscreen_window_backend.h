@@ -2,6 +2,7 @@
 
 #include "platform/appkit/redraw_policy.h"
 #include "platform/appkit/window_backend.h"
+#include "platform/appkit/window_drawing.h"
 #include "platform/quartz/bitmap.h"
 #include "platform/quartz/geometry.h"
 
@@ -33,10 +34,10 @@ public:
 
     // Draws a frame when the policy says one is needed; whether it drew.
     bool displayIfNeeded();
-    // Writes the window as it looks now to a PNG file at the window's backing scale; false, with a
-    // message naming the file, when it cannot.
+    // Writes the window as it looks now to a PNG file at the window's backing scale, grown to hold
+    // its popovers where they reach past it; false, with a message naming the file, when it cannot.
     bool snapshot(const std::filesystem::path& path, std::string* error = nullptr);
-    // Null until the first frame.
+    // The window's own frame, without its popovers; null until the first frame.
     const std::shared_ptr<quartz::Bitmap>& lastFrame() const { return lastFrame_; }
 
     std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }
@@ -45,6 +46,7 @@ private:
     std::weak_ptr<Window> window_;
     RedrawPolicy policy_;
     std::shared_ptr<quartz::Bitmap> lastFrame_;
+    std::vector<PopoverSurface> popovers_;
     quartz::Point pointer_;
 };
 

@@ -4,8 +4,7 @@
 #include "platform/appkit/runtime.h"
 #include "platform/appkit/view_controller.h"
 #include "platform/appkit/window.h"
-
-#include <algorithm>
+#include "platform/appkit/window_backend.h"
 
 namespace appkit {
 
@@ -28,37 +27,6 @@ std::optional<PopoverBehavior> decodeBehavior(const Coder& coder) {
         return PopoverBehavior::semitransient;
     coder.fail("\"behavior\" must be \"applicationDefined\", \"transient\" or \"semitransient\"");
     return std::nullopt;
-}
-
-// The edges of a flipped view's rectangle swap top and bottom on screen.
-NSRectEdge windowEdge(NSRectEdge edge, bool anchorFlipped) {
-    if (!anchorFlipped || edge == NSMinXEdge || edge == NSMaxXEdge)
-        return edge;
-    return edge == NSMinYEdge ? NSMaxYEdge : NSMinYEdge;
-}
-
-quartz::Point besideEdge(quartz::Rect rect, quartz::Size size, NSRectEdge edge) {
-    double centreX = rect.origin.x + (rect.width() - size.width) / 2;
-    double centreY = rect.origin.y + (rect.height() - size.height) / 2;
-    switch (edge) {
-    case NSMinXEdge:
-        return {rect.origin.x - Popover::arrowGap - size.width, centreY};
-    case NSMaxXEdge:
-        return {rect.origin.x + rect.width() + Popover::arrowGap, centreY};
-    case NSMaxYEdge:
-        return {centreX, rect.origin.y + rect.height() + Popover::arrowGap};
-    case NSMinYEdge:
-        break;
-    }
-    return {centreX, rect.origin.y - Popover::arrowGap - size.height};
-}
-
-quartz::Rect keptInside(quartz::Rect frame, quartz::Size window) {
-    auto clampAxis = [](double origin, double length, double room) {
-        return std::max(0.0, std::min(origin, room - length));
-    };
-    return {clampAxis(frame.origin.x, frame.width(), window.width),
-            clampAxis(frame.origin.y, frame.height(), window.height), frame.width(), frame.height()};
 }
 
 } // namespace
@@ -113,9 +81,9 @@ std::optional<quartz::Rect> Popover::contentFrameInWindow() const {
     auto content = contentViewController_ ? contentViewController_->viewIfLoaded() : nullptr;
     if (!rect || !content)
         return std::nullopt;
-    quartz::Size size{content->frame().width(), content->frame().height()};
-    quartz::Point origin = besideEdge(*rect, size, windowEdge(preferredEdge_, anchor->isFlipped()));
-    return keptInside({origin.x, origin.y, size.width, size.height}, anchor->window()->frame().size);
+    const auto& backend = anchor->window()->backend();
+    return placePopover(*rect, content->frame().size, unflippedEdge(preferredEdge_, anchor->isFlipped()),
+                        backend ? backend->screenFrameInWindow() : std::nullopt);
 }
 
 } // namespace appkit

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/appkit/popover_placement.h"
 #include "platform/appkit/view.h"
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -10,15 +10,11 @@ namespace appkit {
 
 class ViewController;
 
-// The sides of a rectangle, in the coordinates of the view the rectangle belongs to: the minimum
-// y edge is the bottom of a plain view and the top of a flipped one.
-enum NSRectEdge : std::uint32_t { NSMinXEdge = 0, NSMinYEdge = 1, NSMaxXEdge = 2, NSMaxYEdge = 3 };
-static_assert(NSMinYEdge == 1);
-
 enum class PopoverBehavior { applicationDefined = 0, transient = 1, semitransient = 2 };
 
-// Shows a view controller's view beside a rectangle of an anchor view, above everything else in
-// the anchor's window. A transient popover closes when the user clicks elsewhere.
+// Shows a view controller's view beside a rectangle of an anchor view, as a surface of its own
+// above the anchor's window and free to reach past it. Clicks inside it go to its views; a
+// transient popover closes when the user clicks elsewhere.
 class Popover : public Object {
 public:
     // Reads "behavior": "applicationDefined", "transient" or "semitransient".
@@ -39,12 +35,11 @@ public:
     NSRectEdge preferredEdge() const { return preferredEdge_; }
     // The positioning rectangle in the anchor window's coordinates.
     std::optional<quartz::Rect> positioningRectInWindow() const;
-    // Where the content goes in the anchor window: its size, beside the positioning rectangle on
-    // the preferred edge, a gap away for the arrow, moved inside the window where it would not fit.
+    // Where the content goes, in the anchor window's coordinates: its size, a gap for the arrow
+    // away from the positioning rectangle, placed by placePopover within the window's screen.
     std::optional<quartz::Rect> contentFrameInWindow() const;
 
-    // Room between the positioning rectangle and the content.
-    static constexpr double arrowGap = 8;
+    static constexpr double arrowGap = popoverArrowGap;
 
 private:
     std::shared_ptr<ViewController> contentViewController_;

@@ -4,6 +4,8 @@
 #include "platform/appkit/runtime.h"
 #include "platform/quartz/text_layout.h"
 
+#include <cmath>
+
 namespace appkit {
 
 namespace {
@@ -31,8 +33,11 @@ void TextField::setStringValue(const std::string& string) {
 }
 
 void TextField::setAttributedStringValue(const AttributedString& string) {
+    bool changed = string.string != attributedString_.string;
     attributedString_ = string;
     setNeedsDisplay();
+    if (changed)
+        accessibilityPostNotification(*this, AccessibilityNotification::valueChanged);
 }
 
 void TextField::setWraps(bool wraps) {
@@ -40,12 +45,24 @@ void TextField::setWraps(bool wraps) {
     setNeedsDisplay();
 }
 
+quartz::TextStyle TextField::textStyle() const {
+    return textStyleOf(attributedString_, font().value_or(Font::systemFontOfSize(Font::systemFontSize)),
+                       wraps_);
+}
+
+quartz::Size TextField::fittingSize(double maxWidth) const {
+    std::optional<double> wrapWidth;
+    if (wraps_)
+        wrapWidth = maxWidth - 2 * horizontalInset;
+    quartz::Size text = quartz::sizeOfText(attributedString_.string, textStyle(), wrapWidth);
+    return {std::ceil(text.width) + 2 * horizontalInset, std::ceil(text.height)};
+}
+
 void TextField::drawRect(quartz::Rect) {
     auto* context = quartz::GraphicsContext::current();
     if (!context || attributedString_.string.empty())
         return;
-    auto style =
-        textStyleOf(attributedString_, font().value_or(Font::systemFontOfSize(Font::systemFontSize)), wraps_);
+    auto style = textStyle();
     quartz::Rect area = bounds();
     quartz::Rect inset{area.origin.x + horizontalInset, area.origin.y, area.width() - 2 * horizontalInset,
                        area.height()};

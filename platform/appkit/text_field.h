@@ -1,14 +1,17 @@
 #pragma once
 
+#include "platform/appkit/accessibility_element.h"
 #include "platform/appkit/attributed_string.h"
 #include "platform/appkit/control.h"
+#include "platform/quartz/text_style.h"
 
 #include <string>
 
 namespace appkit {
 
-// A label: shows a string, or an attributed string, in its font. A text field is flipped.
-class TextField : public Control {
+// A label: shows a string, or an attributed string, in its font. A text field is flipped. Screen
+// readers see it as static text: its string.
+class TextField : public Control, public AccessibilityElement {
 public:
     // Reads "string", "font" and "wraps" (whether lines break at the field's width).
     bool initWithCoder(const Coder& coder) override;
@@ -23,11 +26,20 @@ public:
     bool wraps() const { return wraps_; }
     void setWraps(bool wraps);
 
+    // The smallest size, in whole points, that shows all the text: wrapped to fit maxWidth when
+    // the field wraps, on one line per paragraph otherwise.
+    quartz::Size fittingSize(double maxWidth) const;
+
     // The text from the top, inset from the sides as a label's cell insets it.
     void drawRect(quartz::Rect dirtyRect) override;
     static constexpr double horizontalInset = 2;
 
+    AccessibilityRole accessibilityRole() const override { return AccessibilityRole::staticText; }
+    std::string accessibilityLabel() const override { return stringValue(); }
+
 private:
+    quartz::TextStyle textStyle() const;
+
     AttributedString attributedString_;
     bool wraps_ = false;
 };

@@ -94,15 +94,37 @@ void Window::handContentsScaleTo(quartz::Layer& layer, double scale) {
 void Window::mouseDownAt(quartz::Point point, double timestamp) {
     pointer_ = point;
     closeTransientPopoversOutside(point);
-    Event event{Event::Type::leftMouseDown, point, timestamp, 1, nullptr};
-    auto target = contentView_ ? contentView_->hitTest(point) : nullptr;
+    auto [target, offset] = clickTargetAt(point);
+    Event event{Event::Type::leftMouseDown, shifted(point, offset), timestamp, 1, nullptr};
     bool wasKey = key_;
     key_ = true;
     // A click that activates the window reaches the view only if the view accepts first mice.
     if (!target || (!wasKey && !target->acceptsFirstMouse(&event)))
         return;
     pressedView_ = target;
+    pressedOffset_ = offset;
     target->mouseDown(event);
+}
+
+// Shown popovers lie above the content, the latest on top; a click inside one never falls through.
+Window::ClickTarget Window::clickTargetAt(quartz::Point point) const {
+    for (auto popover = popovers_.rbegin(); popover != popovers_.rend(); ++popover) {
+        auto frame = (*popover)->contentFrameInWindow();
+        auto controller = (*popover)->contentViewController();
+        auto content = controller ? controller->viewIfLoaded() : nullptr;
+        if (!frame || !content || !frame->contains(point))
+            continue;
+        // The content is drawn at the popover's place, whatever its own frame says.
+        quartz::Point offset{content->frame().origin.x - frame->origin.x,
+                             content->frame().origin.y - frame->origin.y};
+        auto hit = content->hitTest(shifted(point, offset));
+        return {hit ? hit : content, offset};
+    }
+    return {contentView_ ? contentView_->hitTest(point) : nullptr, {}};
+}
+
+quartz::Point Window::shifted(quartz::Point point, quartz::Point offset) {
+    return {point.x + offset.x, point.y + offset.y};
 }
 
 // A click anywhere but on a transient popover closes it, as the user expects of a bubble of help.
@@ -120,14 +142,16 @@ void Window::mouseUpAt(quartz::Point point, double timestamp) {
     auto target = pressedView_.lock();
     pressedView_.reset();
     if (target)
-        target->mouseUp(Event{Event::Type::leftMouseUp, point, timestamp, 1, nullptr});
+        target->mouseUp(
+            Event{Event::Type::leftMouseUp, shifted(point, pressedOffset_), timestamp, 1, nullptr});
     checkTrackingAreas(timestamp);
 }
 
 void Window::mouseMovedTo(quartz::Point point, double timestamp) {
     pointer_ = point;
     if (auto pressed = pressedView_.lock())
-        pressed->mouseDragged(Event{Event::Type::leftMouseDragged, point, timestamp, 1, nullptr});
+        pressed->mouseDragged(
+            Event{Event::Type::leftMouseDragged, shifted(point, pressedOffset_), timestamp, 1, nullptr});
     checkTrackingAreas(timestamp);
 }
 

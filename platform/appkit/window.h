@@ -81,7 +81,7 @@ public:
     bool pointerIsInside(const View& view, const TrackingArea& area) const;
     std::optional<quartz::Point> pointerLocation() const { return pointer_; }
 
-    // Popovers shown for views of this window, drawn above everything else.
+    // Popovers shown for views of this window, each a surface of its own above it.
     const std::vector<std::shared_ptr<Popover>>& popovers() const { return popovers_; }
     void addPopover(std::shared_ptr<Popover> popover);
     void removePopover(const Popover* popover);
@@ -91,6 +91,13 @@ public:
     void layerTreeDidChange() override { viewsNeedDisplay_ = true; }
 
 private:
+    // Where a click goes: the view, and what takes window points into the space of its root view.
+    struct ClickTarget {
+        std::shared_ptr<View> view;
+        quartz::Point offset;
+    };
+    ClickTarget clickTargetAt(quartz::Point point) const;
+    static quartz::Point shifted(quartz::Point point, quartz::Point offset);
     void checkTrackingAreas(double timestamp);
     void closeTransientPopoversOutside(quartz::Point point);
     void handContentsScaleTo(quartz::Layer& layer, double scale);
@@ -104,6 +111,7 @@ private:
     bool visible_ = false;
     std::optional<quartz::Point> pointer_;
     std::weak_ptr<View> pressedView_;
+    quartz::Point pressedOffset_;
     std::vector<std::shared_ptr<Popover>> popovers_;
     bool viewsNeedDisplay_ = true;
     std::shared_ptr<WindowBackend> backend_;

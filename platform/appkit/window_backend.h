@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/quartz/geometry.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace appkit {
 
@@ -27,6 +30,9 @@ public:
     // Raises the window above the others on its screen and gives it the keyboard focus, also
     // from another program's window.
     virtual void orderFront() {}
+    // The part of the screen windows may cover, in the window's coordinates; none off screen,
+    // where nothing bounds a popover.
+    virtual std::optional<quartz::Rect> screenFrameInWindow() const { return std::nullopt; }
     // Frames drawn since the back end was made.
     virtual std::uint64_t framesDrawn() const = 0;
 };

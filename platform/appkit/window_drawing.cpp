@@ -157,24 +157,33 @@ private:
     double time_;
 };
 
-void drawPopover(const Popover& popover, quartz::GraphicsContext& context, double time) {
-    auto frame = popover.contentFrameInWindow();
-    if (!frame)
-        return;
+// The bubble fills the surface; its border lies just inside it.
+void drawPopover(const Popover& popover, quartz::GraphicsContext& context, quartz::Size size, double time) {
     auto content = popover.contentViewController()->viewIfLoaded();
     cairo_t* cairo = context.cairo();
-    quartz::addRoundedRect(cairo, *frame, popoverCornerRadius);
+    quartz::addRoundedRect(cairo, {0.5, 0.5, size.width - 1, size.height - 1}, popoverCornerRadius);
     setSourceColor(cairo, popoverBackgroundColor);
     cairo_fill_preserve(cairo);
     setSourceColor(cairo, popoverBorderColor);
     cairo_set_line_width(cairo, 1);
     cairo_stroke(cairo);
     // The content view is laid out where the popover puts it, whatever its own frame says.
-    cairo_save(cairo);
-    cairo_translate(cairo, frame->origin.x - content->frame().origin.x,
-                    frame->origin.y - content->frame().origin.y);
+    cairo_translate(cairo, -content->frame().origin.x, -content->frame().origin.y);
     ViewPainter(context, time).paint(*content, false);
-    cairo_restore(cairo);
+}
+
+// A surface of size points at scale, its user space in points with y growing up.
+cairo_t* unflippedContext(quartz::Bitmap& bitmap, quartz::Size size, double scale) {
+    cairo_t* cairo = cairo_create(bitmap.cairoSurface());
+    cairo_scale(cairo, scale, scale);
+    cairo_translate(cairo, 0, size.height);
+    cairo_scale(cairo, 1, -1);
+    return cairo;
+}
+
+std::shared_ptr<quartz::Bitmap> makeBitmap(quartz::Size size, double scale) {
+    return quartz::Bitmap::make(static_cast<int>(std::ceil(size.width * scale)),
+                                static_cast<int>(std::ceil(size.height * scale)));
 }
 
 } // namespace
@@ -182,8 +191,6 @@ void drawPopover(const Popover& popover, quartz::GraphicsContext& context, doubl
 void drawWindow(Window& window, quartz::GraphicsContext& context, double time) {
     if (window.contentView())
         ViewPainter(context, time).paint(*window.contentView(), false);
-    for (const auto& popover : window.popovers())
-        drawPopover(*popover, context, time);
 }
 
 std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
@@ -195,14 +202,10 @@ std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
     });
     double scale = window.backingScaleFactor();
     quartz::Size size = window.frame().size;
-    auto bitmap = quartz::Bitmap::make(static_cast<int>(std::ceil(size.width * scale)),
-                                       static_cast<int>(std::ceil(size.height * scale)));
+    auto bitmap = makeBitmap(size, scale);
     if (!bitmap)
         return nullptr;
-    cairo_t* cairo = cairo_create(bitmap->cairoSurface());
-    cairo_scale(cairo, scale, scale);
-    cairo_translate(cairo, 0, size.height);
-    cairo_scale(cairo, 1, -1);
+    cairo_t* cairo = unflippedContext(*bitmap, size, scale);
     setSourceColor(cairo, windowBackgroundColor);
     cairo_paint(cairo);
     quartz::GraphicsContext context(cairo, scale, false);
@@ -213,6 +216,24 @@ std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
     forEachViewOf(window, [](View& view) { view.setNeedsDisplay(false); });
     window.setViewsNeedDisplay(false);
     return bitmap;
+}
+
+std::vector<PopoverSurface> renderPopovers(const Window& window, double time) {
+    std::vector<PopoverSurface> surfaces;
+    double scale = window.backingScaleFactor();
+    for (const auto& popover : window.popovers()) {
+        auto frame = popover->contentFrameInWindow();
+        auto bitmap = frame ? makeBitmap(frame->size, scale) : nullptr;
+        if (!bitmap)
+            continue;
+        cairo_t* cairo = unflippedContext(*bitmap, frame->size, scale);
+        quartz::GraphicsContext context(cairo, scale, false);
+        drawPopover(*popover, context, frame->size, time);
+        cairo_destroy(cairo);
+        cairo_surface_flush(bitmap->cairoSurface());
+        surfaces.push_back({popover.get(), *frame, std::move(bitmap)});
+    }
+    return surfaces;
 }
 
 bool windowIsAnimating(const Window& window, double time) {

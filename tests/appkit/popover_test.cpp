@@ -1,8 +1,11 @@
 #include "platform/appkit/button.h"
+#include "platform/appkit/offscreen_window_backend.h"
 #include "platform/appkit/popover.h"
 #include "platform/appkit/toolbar_item.h"
 #include "platform/appkit/view_controller.h"
 #include "platform/appkit/window.h"
+#include "platform/quartz/image.h"
+#include "tests/support/temporary_home.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +23,85 @@ struct PopoverScene {
     }
 };
 
+// Fills its bounds with one colour and counts the presses it gets, where it got the last one.
+template <bool flipped> class ColourView : public View {
+public:
+    bool isFlipped() const override { return flipped; }
+    void drawRect(quartz::Rect) override {
+        cairo_t* cairo = quartz::GraphicsContext::current()->cairo();
+        cairo_rectangle(cairo, 0, 0, bounds().width(), bounds().height());
+        cairo_set_source_rgb(cairo, colour.red(), colour.green(), colour.blue());
+        cairo_fill(cairo);
+    }
+    void mouseDown(const Event& event) override {
+        ++presses;
+        lastPress = convertPointFromWindow(event.locationInWindow);
+    }
+    quartz::Color colour{1, 0, 0};
+    int presses = 0;
+    quartz::Point lastPress;
+};
+
+// A window shown (off screen) with a blue popover of 80 by 40 points ready to show.
+class PopoverOnScreen : public TemporaryHome {
+protected:
+    void SetUp() override {
+        TemporaryHome::SetUp();
+        content->colour = {0, 0, 1};
+        auto controller = std::make_shared<ViewController>();
+        controller->setView(content);
+        popover->setContentViewController(controller);
+    }
+
+    std::shared_ptr<const quartz::Bitmap> snapshot() {
+        std::string error;
+        EXPECT_TRUE(backend->snapshot(home() / "snapshot.png", &error)) << error;
+        auto image = quartz::Image::imageWithContentsOfFile((home() / "snapshot.png").string());
+        return image ? image->bitmap() : nullptr;
+    }
+
+    std::shared_ptr<Window> window = Window::make({0, 0, 200, 100});
+    std::shared_ptr<OffscreenWindowBackend> backend = OffscreenWindowBackend::show(window);
+    std::shared_ptr<ColourView<false>> content = View::make<ColourView<false>>({0, 0, 80, 40});
+    std::shared_ptr<Popover> popover = std::make_shared<Popover>();
+};
+
+bool isColour(quartz::Color pixel, quartz::Color colour) {
+    return std::abs(pixel.red() - colour.red()) < 0.05 && std::abs(pixel.green() - colour.green()) < 0.05 &&
+           std::abs(pixel.blue() - colour.blue()) < 0.05 && pixel.alpha() > 0.95;
+}
+
 } // namespace
+
+TEST_F(PopoverOnScreen, APopoverAboveAButtonAtTheWindowsTopReachesPastTheWindowAndLeavesTheButtonSeen) {
+    auto button = View::make<ColourView<true>>({50, 70, 100, 30}); // flipped: its minimum y edge is its top
+    window->contentView()->addSubview(button);
+    popover->showRelativeToRect(button->bounds(), button, NSMinYEdge);
+    auto picture = snapshot();
+    ASSERT_TRUE(picture);
+    // The picture grows upwards to the popover's top: 100 + the gap + 40 points.
+    ASSERT_EQ(picture->height(), static_cast<int>(100 + Popover::arrowGap + 40));
+    EXPECT_EQ(picture->width(), 200);
+    auto windowRow = [&](double y) { return static_cast<int>(picture->height() - y); };
+    EXPECT_TRUE(isColour(picture->pixel(100, windowRow(85)), {1, 0, 0})) << "the button is covered";
+    EXPECT_TRUE(isColour(picture->pixel(100, windowRow(100 + Popover::arrowGap + 20)), {0, 0, 1}));
+    EXPECT_EQ(picture->pixel(5, 5).alpha(), 0) << "beside the popover, above the window, is nothing";
+}
+
+TEST_F(PopoverOnScreen, AClickInsideAPopoverReachesItsViewsNotTheViewBeneath) {
+    auto beneath = View::make<ColourView<false>>({0, 0, 200, 55});
+    auto anchor = View::make({50, 60, 100, 20}); // plain: the popover goes below it, over beneath
+    window->contentView()->addSubview(beneath);
+    window->contentView()->addSubview(anchor);
+    popover->showRelativeToRect(anchor->bounds(), anchor, NSMinYEdge);
+    auto frame = *popover->contentFrameInWindow();
+    backend->moveTo({frame.minX() + 10, frame.minY() + 5});
+    backend->press();
+    backend->release();
+    EXPECT_EQ(beneath->presses, 0);
+    EXPECT_EQ(content->presses, 1);
+    EXPECT_EQ(content->lastPress, quartz::Point(10, 5));
+}
 
 TEST(Popover, ShowsBesideItsAnchorAboveTheWindowsContent) {
     PopoverScene scene;
@@ -82,13 +163,25 @@ TEST(Popover, PlacesItsContentOnThePreferredEdgeAsTheAnchorSeesIt) {
     EXPECT_EQ(scene.popover->contentFrameInWindow(), quartz::Rect(160 + Popover::arrowGap, 75, 40, 30));
 }
 
-TEST(Popover, KeepsItsContentInsideTheWindow) {
-    PopoverScene scene;
-    scene.popover->contentViewController()->view()->setFrame({0, 0, 80, 30});
-    auto corner = View::make({0, 0, 20, 10});
-    scene.window->contentView()->addSubview(corner);
-    scene.popover->showRelativeToRect(corner->bounds(), corner, NSMinYEdge);
-    EXPECT_EQ(scene.popover->contentFrameInWindow(), quartz::Rect(0, 0, 80, 30));
+TEST(PopoverPlacement, TakesThePreferredEdgeElseTheOppositeElseTheOthersAndNeverCoversTheRectangle) {
+    const quartz::Rect button{100, 80, 60, 20};
+    const quartz::Size size{40, 30};
+    const quartz::Rect screen{0, 0, 300, 200};
+    constexpr double gap = popoverArrowGap;
+    EXPECT_EQ(placePopover(button, size, NSMinYEdge, screen), quartz::Rect(110, 80 - gap - 30, 40, 30));
+    // No room below: above. No room above or below: beside, on the right first.
+    EXPECT_EQ(placePopover({100, 10, 60, 20}, size, NSMinYEdge, screen), quartz::Rect(110, 30 + gap, 40, 30));
+    EXPECT_EQ(placePopover({100, 10, 60, 180}, size, NSMinYEdge, screen),
+              quartz::Rect(160 + gap, 85, 40, 30));
+    // Room nowhere: the preferred edge after all, reaching off screen rather than over the rectangle.
+    EXPECT_EQ(placePopover({0, 10, 290, 180}, size, NSMinYEdge, screen),
+              quartz::Rect(125, 10 - gap - 30, 40, 30));
+    // Slid along the edge to stay on screen, still clear of the rectangle.
+    EXPECT_EQ(placePopover({0, 100, 20, 20}, size, NSMinYEdge, screen),
+              quartz::Rect(0, 100 - gap - 30, 40, 30));
+    // Off screen nothing bounds it: the preferred edge, past any window.
+    EXPECT_EQ(placePopover({100, 190, 60, 10}, size, NSMaxYEdge, std::nullopt),
+              quartz::Rect(110, 200 + gap, 40, 30));
 }
 
 TEST(Popover, AClosedPopoverHasNoPlace) {

@@ -105,23 +105,6 @@ TEST(WindowDrawing, RendersAtTheBackingScale) {
     EXPECT_FALSE(near(pixelAt(*bitmap, *scene.window, 9.75, 10.25), red));
 }
 
-TEST(WindowDrawing, PopoversDrawAboveTheViews) {
-    Scene scene;
-    auto anchor = scene.add<false>({0, 25, 100, 25}, {0, 0, 100, 25});
-    auto popover = std::make_shared<Popover>();
-    auto controller = std::make_shared<ViewController>();
-    auto content = View::make<FillingView<false>>({0, 0, 30, 10});
-    content->area = content->bounds();
-    content->color = blue;
-    controller->setView(content);
-    popover->setContentViewController(controller);
-    popover->showRelativeToRect({0, 0, 100, 25}, anchor, NSMaxYEdge); // above the anchor: off the window
-    auto frame = popover->contentFrameInWindow();
-    ASSERT_TRUE(frame);
-    auto bitmap = renderWindow(*scene.window, 0);
-    EXPECT_TRUE(near(pixelAt(*bitmap, *scene.window, frame->midX(), frame->midY()), blue));
-}
-
 TEST(WindowDrawing, DrawingClearsTheNeedForDisplayAndAnimationsKeepFramesComing) {
     foundation::ScopedManualClock clock;
     Scene scene;

@@ -71,6 +71,20 @@ std::shared_ptr<View> QvCustomHelpPopover::anchorOf(const std::shared_ptr<Object
 
 void QvCustomHelpPopover::show(const std::shared_ptr<View>& anchor, quartz::Rect rect, NSRectEdge edge) {
     // A toolbar item without a view of its own has nothing to stand beside.
-    if (auto shown = popover(); shown && anchor)
-        shown->showRelativeToRect(rect, anchor, edge);
+    auto shown = popover();
+    if (!shown || !anchor)
+        return;
+    fitContentToLabel();
+    shown->showRelativeToRect(rect, anchor, edge);
+}
+
+void QvCustomHelpPopover::fitContentToLabel() {
+    auto content = viewIfLoaded();
+    if (!tooltipLabel_ || !content)
+        return;
+    quartz::Size text = tooltipLabel_->fittingSize(maximumWidth - 2 * labelMargin.width);
+    tooltipLabel_->setFrame({{labelMargin.width, labelMargin.height}, text});
+    quartz::Rect frame = content->frame();
+    content->setFrame(
+        {frame.origin, {text.width + 2 * labelMargin.width, text.height + 2 * labelMargin.height}});
 }

@@ -38,6 +38,12 @@ private:
     // Where a view or a toolbar item puts the popover.
     static std::shared_ptr<appkit::View> anchorOf(const std::shared_ptr<appkit::Object>& view);
     void show(const std::shared_ptr<appkit::View>& anchor, quartz::Rect rect, appkit::NSRectEdge edge);
+    // Sizes the content around the label's text, wrapped at maximumWidth.
+    void fitContentToLabel();
+
+    // Wide enough for a sentence or two a line, narrow enough to read at a glance.
+    static constexpr double maximumWidth = 300;
+    static constexpr quartz::Size labelMargin{12, 8};
 
     std::weak_ptr<appkit::Popover> popover_;
     std::shared_ptr<appkit::TextField> tooltipLabel_;
