@@ -11,7 +11,8 @@
 // a luck u in [0, 1) from its bytes. It gets its repeats only when u times what they add (bytes,
 // frames) is at most repeatAllowance, and its stream ends before a frame length L for which
 // u * L > costlyLength (ASan makes a large buffer cost milliseconds). A request thus costs on
-// average no more than its allowance, and every input reproduces exactly.
+// average no more than its allowance, and every input reproduces exactly. The seeds that ask for
+// much carry a few trailing bytes for their luck: host_frames_seeds.py writes them.
 #include "host/console_io.h"
 #include "host/frame_reader.h"
 #include "host/log_switch.h"
