@@ -4,6 +4,7 @@
 #include "platform/appkit/desktop_backing_scale.h"
 #include "platform/appkit/screen_point.h"
 #include "platform/appkit/sdl_display.h"
+#include "platform/appkit/sdl_popover_windows.h"
 #include "platform/appkit/sdl_presenter.h"
 #include "platform/appkit/window.h"
 #include "platform/foundation/clock.h"
@@ -115,12 +116,14 @@ bool SdlWindowBackend::open(Window& window, std::string* error) {
     frameInterval_ = 1.0 / SdlDisplay::refreshRate(sdlWindow_);
     takeBackingScale(window);
     display_->addWindow(windowId_, sdlWindow_, weak_from_this());
+    popoverWindows_ = std::make_unique<SdlPopoverWindows>(sdlWindow_, display_, weak_from_this());
     return true;
 }
 
 SdlWindowBackend::~SdlWindowBackend() {
     if (frameTimer_)
         frameTimer_->invalidate();
+    popoverWindows_.reset();
     if (windowId_ != 0)
         display_->removeWindow(windowId_);
     presenter_.reset();
@@ -152,6 +155,7 @@ void SdlWindowBackend::drawFrameIfDue() {
         return;
     lastFrameTime_ = time;
     presenter_->present(std::move(frame));
+    popoverWindows_->show(renderPopovers(*window, time), window->frame().height(), pixelsPerPoint_);
     presented_ = true;
     if (!reportsFrames_)
         return;
@@ -213,14 +217,14 @@ bool SdlWindowBackend::handleEvent(const SDL_Event& event) {
         return false;
     switch (event.type) {
     case SDL_MOUSEMOTION:
-        movePointer(*window, event.motion.x, event.motion.y);
+        window->mouseMovedTo(windowPoint(*window, event.motion.windowID, event.motion.x, event.motion.y),
+                             now());
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         if (event.button.button != SDL_BUTTON_LEFT)
             return false;
-        auto point = windowPointFromScreenPixel(event.button.x, event.button.y, window->frame().height(),
-                                                pixelsPerPoint_);
+        auto point = windowPoint(*window, event.button.windowID, event.button.x, event.button.y);
         if (event.type == SDL_MOUSEBUTTONDOWN)
             window->mouseDownAt(point, now());
         else
@@ -243,7 +247,13 @@ bool SdlWindowBackend::pressKey(Window& window, const SDL_KeyboardEvent& event) 
     return !characters.empty() && window.keyDown(characters, modifierFlags(event.keysym.mod));
 }
 
+// A popover's window tells the parent of its pointer only; it never has the focus.
 bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event) {
+    if (popoverWindows_->owns(event.window.windowID)) {
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+            popoverWindows_->presentAgain(event.window.windowID);
+        return false;
+    }
     switch (event.window.event) {
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
@@ -285,6 +295,28 @@ void SdlWindowBackend::pointerEntered(Window& window) {
     SDL_GetMouseState(&x, &y);
     if (SDL_GetMouseFocus() == sdlWindow_)
         movePointer(window, x, y);
+}
+
+quartz::Point SdlWindowBackend::windowPoint(const Window& window, std::uint32_t windowId, int x,
+                                            int y) const {
+    if (auto inPopover = popoverWindows_->windowPoint(windowId, x, y))
+        return *inPopover;
+    return windowPointFromScreenPixel(x, y, window.frame().height(), pixelsPerPoint_);
+}
+
+// The usable part of the parent's display, turned from screen units into window points.
+std::optional<quartz::Rect> SdlWindowBackend::screenFrameInWindow() const {
+    auto window = window_.lock();
+    SDL_Rect usable{};
+    if (!window || SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(sdlWindow_), &usable) != 0)
+        return std::nullopt;
+    int x = 0;
+    int y = 0;
+    SDL_GetWindowPosition(sdlWindow_, &x, &y);
+    double height = window->frame().height();
+    return quartz::Rect{(usable.x - x) / pixelsPerPoint_,
+                        height - (usable.y + usable.h - y) / pixelsPerPoint_, usable.w / pixelsPerPoint_,
+                        usable.h / pixelsPerPoint_};
 }
 
 void SdlWindowBackend::movePointer(Window& window, int x, int y) {

@@ -18,6 +18,7 @@ class Timer;
 namespace appkit {
 
 class SdlDisplay;
+class SdlPopoverWindows;
 class SdlPresenter;
 
 // A window on the screen through SDL: its title, its content size in points, not resizable. Frames
@@ -46,6 +47,7 @@ public:
     void windowDidChangeTitle() override;
     void orderFront() override;
     std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }
+    std::optional<quartz::Rect> screenFrameInWindow() const override;
 
 private:
     SdlWindowBackend(const std::shared_ptr<Window>& window, std::shared_ptr<SdlDisplay> display);
@@ -55,6 +57,8 @@ private:
     bool handleWindowEvent(Window& window, const SDL_Event& event);
     void pointerEntered(Window& window);
     void movePointer(Window& window, int x, int y);
+    // The window's point under a pixel of the window itself or of one of its popovers.
+    quartz::Point windowPoint(const Window& window, std::uint32_t windowId, int x, int y) const;
     bool pressKey(Window& window, const SDL_KeyboardEvent& event);
     void presentAgainOnScreen();
     void reportFirstFrameOnScreen();
@@ -64,6 +68,7 @@ private:
     SDL_Window* sdlWindow_ = nullptr;
     std::uint32_t windowId_ = 0;
     std::unique_ptr<SdlPresenter> presenter_;
+    std::unique_ptr<SdlPopoverWindows> popoverWindows_;
     RedrawPolicy policy_;
     // More than 1 when a forced backing scale made the window larger than its points.
     double pixelsPerPoint_ = 1;

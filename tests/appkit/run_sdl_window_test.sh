@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A real SDL window under Xvfb, driven with xdotool: the pointer enters a view, clicks it and
 # leaves, at the display's scale and at a forced scale of 2; the window then stays idle and is
-# given a new title, which its title bar shows.
+# given a new title, which its title bar shows. A popover shown below the window stands on the
+# screen in a window of its own, takes its clicks, leaves the keyboard focus with the window and
+# closes on a click elsewhere.
 # Usage: run_sdl_window_test.sh PROBE. Exits 77 (skipped) without Xvfb or xdotool.
 set -euo pipefail
 
@@ -9,7 +11,7 @@ probe=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../support/xvfb_session.sh
 source "$here/../support/xvfb_session.sh"
-require_tools Xvfb xdotool
+require_tools Xvfb xdotool xwininfo
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -92,6 +94,49 @@ round() {
     echo "scale $scale: $seen"
 }
 
+# The screen windows of a size at a place, as xwininfo lists them.
+windows_at() {
+    xwininfo -root -children | grep -c " $1 " || true
+}
+
+# One round with a popover: scale, then its expected press location in its own points.
+popover_round() {
+    local scale=$1 expected=$2
+    local out=$work/out.popover.$scale
+    VANTREL_BACKING_SCALE=$scale "$probe" 120 popover >"$out" 2>"$work/err.popover.$scale" &
+    probe_pid=$!
+    wait_for "$out" "popover shown"
+    local window x y
+    window=$(find_window "Vantrel probe" "$probe_pid") || fail "no probe window"
+    eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y)=')"
+    x=$X y=$Y
+    # Centred below the strip at (20, 0) size 160x20 points, the arrow's gap of 8 points away.
+    local left=$((x + 40 * scale)) top=$((y + 128 * scale))
+    local geometry="$((120 * scale))x$((40 * scale))+$left+$top"
+    for _ in $(seq 50); do
+        [[ $(windows_at "$geometry") -ge 1 ]] && break
+        sleep 0.1
+    done
+    [[ $(windows_at "$geometry") -ge 1 ]] || fail "no popover window at $geometry: $(xwininfo -root -children)"
+    [[ $(xdotool getwindowfocus) == "$window" ]] || fail "the popover took the keyboard focus"
+    xdotool mousemove $((left + 60 * scale)) $((top + 20 * scale)) click 1
+    wait_for "$out" "popover down $expected"
+    xdotool mousemove --window "$window" $((190 * scale)) $((10 * scale)) click 1
+    wait_for "$out" "popover closed"
+    for _ in $(seq 50); do
+        [[ $(windows_at "$geometry") -eq 0 ]] && break
+        sleep 0.1
+    done
+    [[ $(windows_at "$geometry") -eq 0 ]] || fail "the closed popover's window stays on screen"
+    kill -TERM "$probe_pid"
+    wait_for "$out" "closed"
+    wait "$probe_pid" || fail "the probe ended with status $?"
+    probe_pid=""
+    echo "popover at scale $scale: $(tr '\n' ',' <"$out")"
+}
+
+popover_round 1 "60.50 19.50"
+popover_round 2 "60.25 19.75"
 round 1 "70.50 34.50"
 round 2 "70.25 34.75"
 echo "passed"

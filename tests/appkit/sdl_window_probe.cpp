@@ -2,8 +2,11 @@
 // output what reaches the view. Once the pointer has left the view after a click it prints how many
 // frames the window drew in the idle second that followed. Ends when the window closes (SIGTERM closes it)
 // or after the timeout given in seconds (60 by default), checking that the run loop is then left
-// with nothing to wait for.
+// with nothing to wait for. Given "popover" after the timeout, it also shows a transient popover
+// of 120 by 40 points below the window, which reports its own presses and when it closes.
 
+#include "platform/appkit/popover.h"
+#include "platform/appkit/view_controller.h"
 #include "platform/appkit/window.h"
 #include "platform/appkit/window_backend.h"
 #include "platform/appkit/window_system.h"
@@ -54,6 +57,25 @@ public:
     bool leftAfterClick = false;
 };
 
+class PopoverProbeView : public View {
+public:
+    void mouseDown(const Event& event) override { say(located("popover down", event)); }
+};
+
+// Below a strip along the window's bottom edge: past the window, on the screen.
+std::shared_ptr<Popover> showPopoverBelow(Window& window) {
+    auto strip = View::make({20, 0, 160, 20});
+    window.contentView()->addSubview(strip);
+    auto controller = std::make_shared<ViewController>();
+    controller->setView(View::make<PopoverProbeView>({0, 0, 120, 40}));
+    auto popover = std::make_shared<Popover>();
+    popover->setContentViewController(controller);
+    popover->setBehavior(PopoverBehavior::transient);
+    popover->showRelativeToRect(strip->bounds(), strip, NSMinYEdge);
+    say("popover shown");
+    return popover;
+}
+
 double now() {
     return foundation::Clock::current().now();
 }
@@ -81,6 +103,7 @@ void reportIdleFrames(const Window& window) {
 
 int main(int argc, char** argv) {
     double timeout = argc > 1 ? std::atof(argv[1]) : 60;
+    bool withPopover = argc > 2 && std::string(argv[2]) == "popover";
     if (chooseWindowSystem() != WindowSystem::screen)
         return 2;
     auto window = Window::make({0, 0, 200, 120});
@@ -92,9 +115,14 @@ int main(int argc, char** argv) {
     if (!window->backend())
         return 2;
     say("scale " + std::to_string(static_cast<int>(window->backingScaleFactor())));
+    auto popover = withPopover ? showPopoverBelow(*window) : nullptr;
     double deadline = now() + timeout;
     while (window->isVisible() && now() < deadline) {
         foundation::RunLoop::main().runOnce(std::max(1, static_cast<int>((deadline - now()) * 1000)));
+        if (popover && !popover->isShown()) {
+            popover.reset();
+            say("popover closed");
+        }
         if (view->leftAfterClick) {
             view->leftAfterClick = view->clicked = false;
             reportIdleFrames(*window);
