@@ -1,5 +1,6 @@
 #include "platform/appkit/application.h"
 
+#include "platform/appkit/accessibility/accessibility_bridge.h"
 #include "platform/appkit/bundle.h"
 #include "platform/appkit/interface_loader.h"
 #include "platform/appkit/offscreen_window_backend.h"
@@ -9,6 +10,7 @@
 #include "platform/appkit/window_system.h"
 #include "platform/foundation/console_log.h"
 #include "platform/foundation/run_loop.h"
+#include "platform/foundation/timer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,6 +35,13 @@ void writeLaunchSnapshot(const Application& application) {
     std::string error;
     if (offscreen && !offscreen->snapshot(path, &error))
         foundation::consoleLog(error);
+}
+
+// Once the first frame is on its way, so that screen readers cost the window no time to appear.
+void startAccessibilityBridgeAfterFirstTurn(std::string programName) {
+    foundation::Timer::scheduledTimer(0, false, [programName = std::move(programName)](foundation::Timer&) {
+        startAccessibilityBridge(programName);
+    });
 }
 
 } // namespace
@@ -92,7 +101,9 @@ void Application::terminate() {
     std::exit(0);
 }
 
-int applicationMain(int, char**) {
+int applicationMain(int argc, char** argv) {
+    // Made first, so that at exit the loop outlives the windows, whose back ends leave it then.
+    foundation::RunLoop::main();
     const auto& application = Application::shared();
     auto windowSystem = chooseWindowSystem();
     if (!windowSystem)
@@ -116,6 +127,8 @@ int applicationMain(int, char**) {
     application->finishLaunching();
     if (windowSystem == WindowSystem::offscreen)
         writeLaunchSnapshot(*application);
+    else
+        startAccessibilityBridgeAfterFirstTurn(argc > 0 ? argv[0] : "");
     foundation::RunLoop::main().run();
     return 0;
 }

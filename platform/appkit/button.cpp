@@ -59,9 +59,32 @@ bool Button::initWithCoder(const Coder& coder) {
 }
 
 void Button::setTitle(const std::string& title) {
+    bool changed = title != title_;
     title_ = title;
     setNeedsLayout(true);
     setNeedsDisplay();
+    if (changed)
+        accessibilityPostNotification(*this, AccessibilityNotification::titleChanged);
+}
+
+void Button::setEnabled(bool enabled) {
+    bool changed = enabled != isEnabled();
+    Control::setEnabled(enabled);
+    if (changed)
+        accessibilityPostNotification(*this, AccessibilityNotification::enabledChanged);
+}
+
+void Button::performClick() {
+    auto keepAlive = shared_from_this(); // the action may close the window that holds the button
+    auto frame = convertRectToWindow(bounds());
+    quartz::Point middle{frame.midX(), frame.midY()};
+    mouseDown(Event{Event::Type::leftMouseDown, middle, 0, 1, nullptr});
+    mouseUp(Event{Event::Type::leftMouseUp, middle, 0, 1, nullptr});
+}
+
+bool Button::accessibilityPerformPress() {
+    performClick();
+    return true;
 }
 
 void Button::setImage(std::optional<quartz::Image> image) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/appkit/accessibility_element.h"
 #include "platform/appkit/control.h"
 #include "platform/quartz/graphics_context.h"
 #include "platform/quartz/image.h"
@@ -30,7 +31,7 @@ constexpr ControlStateValue NSControlStateValueOn = 1;
 // custom-drawn): the action is sent when a press is released inside the button, and a toggle
 // button flips its state first. From the press to the release the main run loop runs in the
 // event-tracking mode.
-class Button : public Control {
+class Button : public Control, public AccessibilityElement {
 public:
     enum class ButtonType { momentaryPushIn, toggle };
 
@@ -55,6 +56,9 @@ public:
     ButtonType buttonType() const { return buttonType_; }
     void setButtonType(ButtonType type) { buttonType_ = type; }
     bool isHighlighted() const { return highlighted_; }
+    void setEnabled(bool enabled) override;
+    // A press and a release in the middle of the button, handled as a click is.
+    void performClick();
 
     void mouseDown(const Event& event) override;
     void mouseUp(const Event& event) override;
@@ -62,6 +66,13 @@ public:
     void drawRect(quartz::Rect dirtyRect) override;
 
     static constexpr double bezelCornerRadius = 5;
+
+    // Screen readers see a push button named by its title, or by its help when it has none.
+    AccessibilityRole accessibilityRole() const override { return AccessibilityRole::button; }
+    std::string accessibilityLabel() const override { return title_.empty() ? accessibilityHelp() : title_; }
+    bool isAccessibilityEnabled() const override { return isEnabled(); }
+    bool isAccessibilityFocusable() const override { return true; }
+    bool accessibilityPerformPress() override;
 
 private:
     void stopTrackingMouse();

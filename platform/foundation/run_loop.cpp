@@ -2,6 +2,7 @@
 
 #include "platform/foundation/clock.h"
 #include "platform/foundation/timer.h"
+#include "platform/foundation/wait_source.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -86,6 +87,16 @@ void RunLoop::notifyBeforeWaiting() {
     }
 }
 
+RunLoop::WaitSourceId RunLoop::addWaitSource(std::shared_ptr<WaitSource> source) {
+    WaitSourceId id = nextWaitSourceId_++;
+    waitSources_.emplace(id, std::move(source));
+    return id;
+}
+
+void RunLoop::removeWaitSource(WaitSourceId id) {
+    waitSources_.erase(id);
+}
+
 void RunLoop::addTimer(std::shared_ptr<Timer> timer) {
     timers_.push_back(std::move(timer));
 }
@@ -138,7 +149,7 @@ bool RunLoop::runOnce(int timeoutMilliseconds, RunLoopMode mode) {
     if (!beforeWaitingObservers_.empty())
         notifyBeforeWaiting();
     removeInvalidTimers();
-    if (timers_.empty() && !hasActiveWatch())
+    if (timers_.empty() && !hasActiveWatch() && waitSources_.empty())
         return false;
     bool turned = runWatches(millisecondsUntilNextTimer(mode, timeoutMilliseconds));
     if (!timers_.empty())
@@ -153,13 +164,13 @@ void RunLoop::removeInvalidTimers() {
 }
 
 bool RunLoop::runWatches(int timeoutMilliseconds) {
-    if (!hasActiveWatch()) {
+    if (!hasActiveWatch() && waitSources_.empty()) {
         // Only timers: wait for the next one.
         if (timeoutMilliseconds > 0)
             ::poll(nullptr, 0, timeoutMilliseconds);
         return true;
     }
-    if (runSoleWatchAwaitedByHandler(timeoutMilliseconds))
+    if (waitSources_.empty() && runSoleWatchAwaitedByHandler(timeoutMilliseconds))
         return true;
     // The lists are kept between turns so that a turn allocates nothing; a handler that turns the
     // loop itself works on lists of its own.
@@ -173,8 +184,14 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
         descriptors.push_back({watch.fd, POLLIN, 0});
         ids.push_back(watch.id);
     }
+    std::size_t watched = descriptors.size();
+    std::vector<std::size_t> sourceEnds;
+    if (!waitSources_.empty())
+        timeoutMilliseconds = prepareWaitSources(descriptors, sourceEnds, timeoutMilliseconds);
     int ready = ::poll(descriptors.data(), descriptors.size(), timeoutMilliseconds);
-    for (std::size_t i = 0; ready > 0 && i < descriptors.size(); ++i) {
+    if (!waitSources_.empty())
+        endWaitSources(descriptors, sourceEnds, watched);
+    for (std::size_t i = 0; ready > 0 && i < watched; ++i) {
         // A handler may remove later watches, so look each one up again.
         auto watch = findWatch(ids[i]);
         if (descriptors[i].revents == 0 || watch == watches_.end() || watch->suspended)
@@ -186,6 +203,30 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
     descriptors_ = std::move(descriptors);
     ids_ = std::move(ids);
     return turned;
+}
+
+// Each source's descriptors follow the watches'; ends holds where each source's run ends.
+int RunLoop::prepareWaitSources(std::vector<pollfd>& descriptors, std::vector<std::size_t>& ends,
+                                int timeoutMilliseconds) {
+    for (const auto& [id, source] : waitSources_) {
+        int allowed = source->prepareToWait(descriptors);
+        ends.push_back(descriptors.size());
+        if (allowed >= 0 && (timeoutMilliseconds < 0 || allowed < timeoutMilliseconds))
+            timeoutMilliseconds = allowed;
+    }
+    return timeoutMilliseconds;
+}
+
+void RunLoop::endWaitSources(const std::vector<pollfd>& descriptors, const std::vector<std::size_t>& ends,
+                             std::size_t start) {
+    // A source may remove sources: work on the list as it was.
+    auto sources = waitSources_;
+    std::size_t index = 0;
+    for (const auto& [id, source] : sources) {
+        std::span<const pollfd> own(descriptors.data() + start, ends[index] - start);
+        source->waitEnded(own);
+        start = ends[index++];
+    }
 }
 
 // Spares a poll: the handler's own read waits just as long.

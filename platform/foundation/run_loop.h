@@ -10,6 +10,7 @@
 namespace foundation {
 
 class Timer;
+class WaitSource;
 
 // The default mode runs everything; in the event-tracking mode (while the mouse is being tracked)
 // timers wait.
@@ -41,6 +42,12 @@ public:
     // returns false when there is no such watch.
     void suspendWatch(WatchId id);
     bool resumeWatch(WatchId id);
+
+    // Wait sources are asked before every wait, in the order they were added; they never keep
+    // run() from returning.
+    using WaitSourceId = std::uint64_t;
+    WaitSourceId addWaitSource(std::shared_ptr<WaitSource> source);
+    void removeWaitSource(WaitSourceId id);
 
     // Timers are scheduled through Timer::scheduledTimer.
     void addTimer(std::shared_ptr<Timer> timer);
@@ -84,6 +91,10 @@ private:
     bool runWatches(int timeoutMilliseconds);
     void notifyBeforeWaiting();
     bool runSoleWatchAwaitedByHandler(int timeoutMilliseconds);
+    int prepareWaitSources(std::vector<pollfd>& descriptors, std::vector<std::size_t>& ends,
+                           int timeoutMilliseconds);
+    void endWaitSources(const std::vector<pollfd>& descriptors, const std::vector<std::size_t>& ends,
+                        std::size_t start);
 
     // In the order they were added, which is the order of their ids, so one is found by a binary
     // search; a loop has few, and a turn walks them all.
@@ -92,6 +103,8 @@ private:
     std::vector<pollfd> descriptors_;
     std::vector<WatchId> ids_;
     WatchId nextId_ = 1;
+    std::map<WaitSourceId, std::shared_ptr<WaitSource>> waitSources_;
+    WaitSourceId nextWaitSourceId_ = 1;
     std::map<ObserverId, std::function<void()>> beforeWaitingObservers_;
     ObserverId nextObserverId_ = 1;
     bool stopped_ = false;

@@ -29,6 +29,8 @@ public:
     void setTrackingArea(std::shared_ptr<appkit::TrackingArea> area) { trackingArea_ = std::move(area); }
     const std::string& customTooltip() const { return customTooltip_; }
     void setCustomTooltip(std::string tooltip) { customTooltip_ = std::move(tooltip); }
+    // Screen readers name a button without a title by its tooltip.
+    std::string accessibilityHelp() const override { return customTooltip_; }
 
 protected:
     // Where a subclass puts the tooltip on screen; nothing here.
