@@ -1,5 +1,6 @@
 // Frame cost of the launcher's real window: its interface file loaded, then drawn whole as a
-// frame is, idle and while the flat button animates between its looks, at scale 1 and 2.
+// frame is, idle and while the flat button animates between its looks, at scale 1 and 2; and the
+// first frame after the help popover is shown for the button, its own surface drawn too.
 #include "platform/appkit/application.h"
 #include "platform/appkit/bundle.h"
 #include "platform/appkit/interface_loader.h"
@@ -7,6 +8,7 @@
 #include "platform/appkit/window_drawing.h"
 #include "platform/foundation/clock.h"
 #include "widgets/flatbutton/flat_button.h"
+#include "widgets/tooltip/qv_custom_help_popover.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -54,6 +56,22 @@ void BM_LauncherFrameWhileTheButtonAnimates(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LauncherFrameWhileTheButtonAnimates)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// Each frame is a first one: the popover is shown afresh, so it is sized to its text again too.
+void BM_LauncherFirstFrameWithHelpPopover(benchmark::State& state) {
+    foundation::ScopedManualClock clock;
+    LauncherWindow launcher(static_cast<double>(state.range(0)));
+    launcher.button->setCustomTooltip(
+        "Starts the Vantrel manager application, which checks this application in");
+    const auto& help = QvCustomHelpPopover::sharedManager();
+    for (auto _ : state) {
+        help->showForView(launcher.button);
+        benchmark::DoNotOptimize(appkit::renderWindow(*launcher.window, clock->now()));
+        benchmark::DoNotOptimize(appkit::renderPopovers(*launcher.window, clock->now()));
+        help->closeIfShowingFor(launcher.button.get());
+    }
+}
+BENCHMARK(BM_LauncherFirstFrameWithHelpPopover)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
