@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """The launcher's start-up, hand-off and frame times, on its own Xvfb.
 
-Usage: bench/launcher_bench.py [--build build/release] [--runs 20]
+Usage: bench/launcher_bench.py [--build build/release] [--runs 20] [--accessibility-bus]
+
+With --accessibility-bus the launcher runs in a D-Bus session of its own with the accessibility bus
+up, so its screen-reader bridge starts; without it the bridge is off (NO_AT_BRIDGE=1).
 
 - Start to first frame: from just before the process is started to the first frame the launcher
   presents after its window was exposed, as the launcher itself says on standard error when
@@ -202,11 +205,20 @@ def median_ms(values):
     return f"{statistics.median(values) * 1000:.1f} ms"
 
 
+def start_accessibility_bus():
+    return subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="build/release")
     parser.add_argument("--runs", type=int, default=20)
+    parser.add_argument("--accessibility-bus", action="store_true")
     options = parser.parse_args()
+    if options.accessibility_bus and not os.environ.get("VANTREL_BENCH_IN_DBUS_SESSION"):
+        os.environ["VANTREL_BENCH_IN_DBUS_SESSION"] = "1"
+        os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
     launcher_path = os.path.abspath(os.path.join(options.build, "checkin/Vantrel_checkIn"))
     for needed in (launcher_path, os.path.join(options.build, "bench/stamping_manager")):
         if not os.path.exists(needed):
@@ -227,6 +239,9 @@ def main():
         os.makedirs(home)
         xvfb = start_xvfb(folder)
         env["DISPLAY"] = os.environ["DISPLAY"]
+        bus = start_accessibility_bus() if options.accessibility_bus else None
+        if bus is None:
+            env["NO_AT_BRIDGE"] = "1"
         pointer = Pointer()
         try:
             write_config(home, manager)
@@ -243,6 +258,9 @@ def main():
                       f" frames in five idle seconds: {idle}")
         finally:
             pointer.close()
+            if bus is not None:
+                bus.terminate()
+                bus.wait()
             xvfb.terminate()
             xvfb.wait()
 
