@@ -236,11 +236,19 @@ void Window::hostLayersOf(const Popover& popover, const std::weak_ptr<quartz::La
                 });
 }
 
+// A shown popover lies above the window's views: a pointer over it is over none of them.
 bool Window::pointerIsInside(const View& view, const TrackingArea& area) const {
-    if (!pointer_)
+    if (!pointer_ || pointerIsOverAPopover())
         return false;
     quartz::Rect rect = (area.options() & NSTrackingInVisibleRect) ? view.bounds() : area.rect();
     return view.convertRectToWindow(rect).contains(*pointer_);
+}
+
+bool Window::pointerIsOverAPopover() const {
+    return std::any_of(popovers_.begin(), popovers_.end(), [this](const auto& popover) {
+        auto frame = popover->contentFrameInWindow();
+        return frame && frame->contains(*pointer_);
+    });
 }
 
 // Every area compares where the pointer was with where it is and tells its own owner.

@@ -98,6 +98,7 @@ private:
     };
     ClickTarget clickTargetAt(quartz::Point point) const;
     static quartz::Point shifted(quartz::Point point, quartz::Point offset);
+    bool pointerIsOverAPopover() const;
     void checkTrackingAreas(double timestamp);
     void closeTransientPopoversOutside(quartz::Point point);
     void handContentsScaleTo(quartz::Layer& layer, double scale);

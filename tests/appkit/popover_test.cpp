@@ -24,6 +24,8 @@ struct PopoverScene {
 // Counts the presses it gets, and where in itself it got the last one.
 class PressRecordingView : public View {
 public:
+    void mouseEntered(const Event&) override { ++entries; }
+    int entries = 0;
     void mouseDown(const Event& event) override {
         ++presses;
         lastPress = convertPointFromWindow(event.locationInWindow);
@@ -49,8 +51,10 @@ protected:
 
 } // namespace
 
-TEST_F(PopoverOnScreen, AClickInsideAPopoverReachesItsViewsNotTheViewBeneath) {
+TEST_F(PopoverOnScreen, APointerInsideAPopoverHoversAndClicksItsViewsNotTheViewBeneath) {
     auto beneath = View::make<PressRecordingView>({0, 0, 200, 55});
+    beneath->addTrackingArea(std::make_shared<TrackingArea>(
+        beneath->bounds(), NSTrackingMouseEnteredAndExited, std::static_pointer_cast<Responder>(beneath)));
     auto anchor = View::make({50, 60, 100, 20}); // plain: the popover goes below it, over beneath
     window->contentView()->addSubview(beneath);
     window->contentView()->addSubview(anchor);
@@ -59,6 +63,7 @@ TEST_F(PopoverOnScreen, AClickInsideAPopoverReachesItsViewsNotTheViewBeneath) {
     backend->moveTo({frame.minX() + 10, frame.minY() + 5});
     backend->press();
     backend->release();
+    EXPECT_EQ(beneath->entries, 0);
     EXPECT_EQ(beneath->presses, 0);
     EXPECT_EQ(content->presses, 1);
     EXPECT_EQ(content->lastPress, quartz::Point(10, 5));
