@@ -265,6 +265,10 @@ bool SdlWindowBackend::handleWindowEvent(Window& window, const SDL_Event& event)
         takeBackingScale(window);
         presentAgainOnScreen();
         return false;
+    case SDL_WINDOWEVENT_MOVED: // the popovers go along, placed anew on the next frame
+        if (!window.popovers().empty())
+            window.setViewsNeedDisplay(true);
+        return false;
     case SDL_WINDOWEVENT_ENTER:
         pointerEntered(window);
         return true;

@@ -119,6 +119,15 @@ popover_round() {
     done
     [[ $(windows_at "$geometry") -ge 1 ]] || fail "no popover window at $geometry: $(xwininfo -root -children)"
     [[ $(xdotool getwindowfocus) == "$window" ]] || fail "the popover took the keyboard focus"
+    # Moving the window takes the popover along.
+    xdotool windowmove "$window" $((x + 30)) $((y + 20))
+    left=$((left + 30)) top=$((top + 20))
+    geometry="$((120 * scale))x$((40 * scale))+$left+$top"
+    for _ in $(seq 50); do
+        [[ $(windows_at "$geometry") -ge 1 ]] && break
+        sleep 0.1
+    done
+    [[ $(windows_at "$geometry") -ge 1 ]] || fail "the popover stayed behind: $(xwininfo -root -children)"
     xdotool mousemove $((left + 60 * scale)) $((top + 20 * scale)) click 1
     wait_for "$out" "popover down $expected"
     xdotool mousemove --window "$window" $((190 * scale)) $((10 * scale)) click 1
