@@ -18,6 +18,11 @@ RunLoop& RunLoop::main() {
     return loop;
 }
 
+RunLoop::~RunLoop() {
+    for (const auto& timer : std::exchange(timers_, {}))
+        timer->invalidate();
+}
+
 RunLoop::WatchId RunLoop::addReadabilityWatch(int fd, std::function<void()> handler, Lifetime lifetime,
                                               Readiness readiness) {
     WatchId id = nextId_++;

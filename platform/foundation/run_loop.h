@@ -29,6 +29,13 @@ public:
 
     static RunLoop& main();
 
+    RunLoop() = default;
+    // Timers still scheduled let their targets go, as invalidating them would: a target that keeps
+    // its own timer would otherwise keep both alive after the loop.
+    ~RunLoop();
+    RunLoop(const RunLoop&) = delete;
+    RunLoop& operator=(const RunLoop&) = delete;
+
     // The handler runs each time the descriptor is readable, at end of input or on error,
     // until the watch is removed. A background watch never keeps run() from returning.
     WatchId addReadabilityWatch(int fd, std::function<void()> handler,
