@@ -23,13 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*"
-    for file in "$work"/out.* "$work"/err.*; do
-        [[ -f $file ]] && { echo "--- $(basename "$file")"; cat "$file"; }
-    done
-    exit 1
-}
+fail() { fail_with_logs "$*" "$work"/out.* "$work"/err.*; }
 
 # Polls, for slow machines: up to 60 s.
 wait_for() {

@@ -20,13 +20,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*"
-    for file in "$work"/launcher.* "$work"/xvfb.log; do
-        [[ -f $file ]] && { echo "--- $(basename "$file")"; cat "$file"; }
-    done
-    exit 1
-}
+fail() { fail_with_logs "$*" "$work"/launcher.* "$work"/xvfb.log; }
 
 use_temporary_home "$work"
 unset GDK_SCALE

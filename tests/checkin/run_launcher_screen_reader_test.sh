@@ -53,13 +53,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*"
-    for file in "$work"/launcher.* "$work"/client.out; do
-        [[ -f $file ]] && { echo "--- $(basename "$file")"; cat "$file"; }
-    done
-    exit 1
-}
+fail() { fail_with_logs "$*" "$work"/launcher.* "$work"/client.out; }
 
 use_temporary_home "$work"
 unset NO_AT_BRIDGE

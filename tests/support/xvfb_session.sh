@@ -3,6 +3,17 @@
 # bash after `set -euo pipefail`; the caller defines fail MESSAGE, which must not return.
 
 # Exits 77 (skipped) when a tool the whole test needs is missing.
+# Ends the test: the message, then each of the given logs that exists.
+fail_with_logs() {
+    echo "FAIL: $1"
+    shift
+    local file
+    for file in "$@"; do
+        [[ -f $file ]] && { echo "--- $(basename "$file")"; cat "$file"; }
+    done
+    exit 1
+}
+
 require_tools() {
     local tool
     for tool in "$@"; do
