@@ -37,16 +37,12 @@ fill_y=$((240 - 28 - 38 + 5))
 off_fill=2E70EB # (0.18, 0.44, 0.92)
 
 can_screenshot=true
-if ! command -v import >/dev/null || ! command -v convert >/dev/null; then
+if ! can_take_screenshots; then
     can_screenshot=false
     echo "note: ImageMagick's import and convert are missing (scripts/install-deps --test); only the" \
         "window's size is checked"
 fi
-window_pixel() {
-    import -window "$window" "$work/screenshot.png" 2>/dev/null &&
-        convert "$work/screenshot.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-        grep -o '#[0-9A-Fa-f]\{6\}' | head -n1 | tr -d '#'
-}
+window_pixel() { window_pixel_of "$window" "$1" "$2" "$work/screenshot.png"; }
 shows_fill_at() {
     [[ $(window_pixel "$1" "$2") == "$off_fill" ]]
 }

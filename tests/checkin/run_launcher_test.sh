@@ -76,16 +76,12 @@ point_at_button() {
 
 # The window's pixel at (x, y) from the top left as RRGGBB, from a screenshot kept in the work folder.
 can_screenshot=true
-if ! command -v import >/dev/null || ! command -v convert >/dev/null; then
+if ! can_take_screenshots; then
     can_screenshot=false
     echo "note: ImageMagick's import and convert are missing (scripts/install-deps --test); the button's" \
         "look is not checked"
 fi
-window_pixel() {
-    import -window "$window" "$work/screenshot.png" 2>/dev/null &&
-        convert "$work/screenshot.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-        grep -o '#[0-9A-Fa-f]\{6\}' | head -n1 | tr -d '#'
-}
+window_pixel() { window_pixel_of "$window" "$1" "$2" "$work/screenshot.png"; }
 
 # Whether the button's fill shows the colour (r, g, b in 0 to 255), within a few levels for rounding.
 fill_shows() {

@@ -14,6 +14,19 @@ fail_with_logs() {
     exit 1
 }
 
+# Whether ImageMagick can take and read screenshots of windows.
+can_take_screenshots() {
+    command -v import >/dev/null && command -v convert >/dev/null
+}
+
+# The pixel at (x, y) from the window's top left as RRGGBB, through a screenshot kept in FILE.
+window_pixel_of() {
+    local window=$1 x=$2 y=$3 file=$4
+    import -window "$window" "$file" 2>/dev/null &&
+        convert "$file" -crop "1x1+$x+$y" -depth 8 txt:- 2>/dev/null |
+        grep -o '#[0-9A-Fa-f]\{6\}' | head -n1 | tr -d '#'
+}
+
 require_tools() {
     local tool
     for tool in "$@"; do
