@@ -25,11 +25,7 @@ constexpr const char* buttons = R"({"objects": [
 
 class HelpPopoverThroughUisnap : public UisnapCommand {
 protected:
-    std::string played(const std::string& script) {
-        auto result = runScript(buttons, script, "--describe-layers");
-        EXPECT_EQ(result.status, 0) << result.errors;
-        return result.output;
-    }
+    std::string played(const std::string& script) { return described(buttons, script); }
 };
 
 // Whether the pictures show the same window: the bottom rows of the taller one.

@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -37,6 +38,12 @@ UisnapCommand::Result UisnapCommand::runScript(const std::string& interface, con
     writeFile(home() / "script.txt", script);
     return run(path("interface.json") + " " + path("out.png") + " --script " + path("script.txt") +
                " --resources " + path("resources") + " " + options);
+}
+
+std::string UisnapCommand::described(const std::string& interface, const std::string& script) {
+    auto result = runScript(interface, script, "--describe-layers");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    return result.output;
 }
 
 std::string UisnapCommand::path(const std::string& name) const {

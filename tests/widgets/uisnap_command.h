@@ -25,6 +25,8 @@ protected:
     // out.png, with the widgets' resources and the icons written by writeIcon.
     Result runScript(const std::string& interface, const std::string& script,
                      const std::string& options = "");
+    // The window's description after the script, which must play.
+    std::string described(const std::string& interface, const std::string& script);
     // A square PNG among the resources, opaque in its left half only.
     void writeIcon(const std::string& name, int size = 16);
     // A file of the home, quoted for the shell.

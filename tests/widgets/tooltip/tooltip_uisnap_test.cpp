@@ -19,11 +19,7 @@ constexpr const char* twoButtons = R"({"objects": [
 
 class TooltipThroughUisnap : public UisnapCommand {
 protected:
-    std::string described(const std::string& script) {
-        auto result = runScript(twoButtons, script, "--describe-layers");
-        EXPECT_EQ(result.status, 0) << result.errors;
-        return result.output;
-    }
+    std::string described(const std::string& script) { return UisnapCommand::described(twoButtons, script); }
 };
 
 } // namespace
