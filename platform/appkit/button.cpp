@@ -3,6 +3,7 @@
 #include "platform/appkit/attributed_string.h"
 #include "platform/appkit/coder.h"
 #include "platform/appkit/runtime.h"
+#include "platform/appkit/window.h"
 #include "platform/foundation/run_loop.h"
 #include "platform/quartz/graphics_context.h"
 #include "platform/quartz/layer_painting.h"
@@ -17,6 +18,9 @@ namespace {
 const ClassRegistration registration([](Runtime& runtime) {
     runtime.registerClass<Button>("Button", "Control");
 });
+
+constexpr quartz::Color accentColor{0.0, 0.48, 1.0, 1.0};
+constexpr quartz::Color accentPressedColor{0.0, 0.36, 0.8, 1.0};
 
 std::optional<Button::ButtonType> decodeButtonType(const Coder& coder) {
     auto name = coder.decodeString("buttonType");
@@ -55,6 +59,14 @@ bool Button::initWithCoder(const Coder& coder) {
     }
     if (auto type = decodeButtonType(coder))
         setButtonType(*type);
+    if (auto key = coder.decodeString("keyEquivalent"))
+        setKeyEquivalent(*key);
+    if (auto mask = coder.decodeNumber("keyEquivalentModifierMask")) {
+        if (*mask < 0 || *mask > 0xffffffff || *mask != static_cast<std::uint32_t>(*mask))
+            coder.fail("\"keyEquivalentModifierMask\" must be a whole number from 0 to 4294967295");
+        else
+            setKeyEquivalentModifierMask(static_cast<std::uint64_t>(*mask));
+    }
     return !coder.error();
 }
 
@@ -76,10 +88,32 @@ void Button::setEnabled(bool enabled) {
 
 void Button::performClick() {
     auto keepAlive = shared_from_this(); // the action may close the window that holds the button
+    beginKeyboardPress();
+    endKeyboardPress();
+}
+
+quartz::Point Button::middleInWindow() const {
     auto frame = convertRectToWindow(bounds());
-    quartz::Point middle{frame.midX(), frame.midY()};
-    mouseDown(Event{Event::Type::leftMouseDown, middle, 0, 1, nullptr});
-    mouseUp(Event{Event::Type::leftMouseUp, middle, 0, 1, nullptr});
+    return {frame.midX(), frame.midY()};
+}
+
+void Button::beginKeyboardPress() {
+    mouseDown(Event{Event::Type::leftMouseDown, middleInWindow(), 0, 1, nullptr});
+}
+
+void Button::endKeyboardPress() {
+    auto keepAlive = shared_from_this();
+    mouseUp(Event{Event::Type::leftMouseUp, middleInWindow(), 0, 1, nullptr});
+}
+
+void Button::setKeyEquivalent(const std::string& key) {
+    keyEquivalent_ = key;
+    setNeedsDisplay(); // the default button has a look of its own
+}
+
+bool Button::isAccessibilityFocused() const {
+    auto shownIn = window();
+    return shownIn && shownIn->isKeyWindow() && shownIn->firstResponder().get() == this;
 }
 
 bool Button::accessibilityPerformPress() {
@@ -140,6 +174,7 @@ void Button::mouseUp(const Event& event) {
     sendAction(action(), target());
 }
 
+// The default button wears the accent colour, as the frameworks draw it.
 void Button::drawRect(quartz::Rect) {
     auto* context = quartz::GraphicsContext::current();
     if (!context)
@@ -148,21 +183,25 @@ void Button::drawRect(quartz::Rect) {
     quartz::Rect bezel{0.5, 0.5, bounds().width() - 1, bounds().height() - 1};
     double radius = std::min(bezelCornerRadius, std::min(bezel.width(), bezel.height()) / 2);
     quartz::addRoundedRect(cairo, bezel, radius);
-    double fill = highlighted_ || state_ == NSControlStateValueOn ? 0.82 : 1.0;
-    cairo_set_source_rgb(cairo, fill, fill, fill);
+    bool down = highlighted_ || state_ == NSControlStateValueOn;
+    quartz::Color fill = isDefaultButton() && isEnabled() ? (down ? accentPressedColor : accentColor)
+                                                          : quartz::Color::gray(down ? 0.82 : 1.0);
+    cairo_set_source_rgba(cairo, fill.red(), fill.green(), fill.blue(), fill.alpha());
     cairo_fill_preserve(cairo);
     cairo_set_source_rgba(cairo, 0, 0, 0, 0.25);
     cairo_set_line_width(cairo, 1);
     cairo_stroke(cairo);
-    drawTitle(*context);
+    quartz::Color title = !isEnabled()        ? quartz::Color::gray(0, 0.35)
+                          : isDefaultButton() ? quartz::Color::whiteColor()
+                                              : quartz::Color::blackColor();
+    drawTitle(*context, title);
 }
 
-void Button::drawTitle(quartz::GraphicsContext& context) const {
+void Button::drawTitle(quartz::GraphicsContext& context, quartz::Color color) const {
     AttributedString string;
     string.string = title_;
     auto style = textStyleOf(string, font().value_or(Font::systemFontOfSize(Font::systemFontSize)), false);
-    if (!isEnabled())
-        style.color = quartz::Color::gray(0, 0.35);
+    style.color = color;
     quartz::Size size = quartz::sizeOfText(title_, style);
     quartz::Rect area{(bounds().width() - size.width) / 2, (bounds().height() - size.height) / 2, size.width,
                       size.height};

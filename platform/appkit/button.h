@@ -5,6 +5,7 @@
 #include "platform/quartz/graphics_context.h"
 #include "platform/quartz/image.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -59,6 +60,21 @@ public:
     void setEnabled(bool enabled) override;
     // A press and a release in the middle of the button, handled as a click is.
     void performClick();
+    // The key that presses the button ("\r" for Return, which makes it the window's default button)
+    // with the modifier flags held, read from "keyEquivalent" and "keyEquivalentModifierMask".
+    const std::string& keyEquivalent() const { return keyEquivalent_; }
+    void setKeyEquivalent(const std::string& key);
+    std::uint64_t keyEquivalentModifierMask() const { return keyEquivalentModifierMask_; }
+    void setKeyEquivalentModifierMask(std::uint64_t mask) { keyEquivalentModifierMask_ = mask; }
+    // A key's press and release: the click's own path in the middle of the button, so the press
+    // look lasts as long as the key is held.
+    void beginKeyboardPress();
+    void endKeyboardPress();
+    bool acceptsFirstResponder() const override { return isEnabled(); }
+    // A button drawn by its layer has that layer's corners; the plain one its bezel's.
+    double focusRingCornerRadius() const override {
+        return layer() && layer()->cornerRadius() > 0 ? layer()->cornerRadius() : bezelCornerRadius;
+    }
 
     void mouseDown(const Event& event) override;
     void mouseUp(const Event& event) override;
@@ -72,11 +88,14 @@ public:
     std::string accessibilityLabel() const override { return title_.empty() ? accessibilityHelp() : title_; }
     bool isAccessibilityEnabled() const override { return isEnabled(); }
     bool isAccessibilityFocusable() const override { return true; }
+    bool isAccessibilityFocused() const override;
     bool accessibilityPerformPress() override;
 
 private:
     void stopTrackingMouse();
-    void drawTitle(quartz::GraphicsContext& context) const;
+    void drawTitle(quartz::GraphicsContext& context, quartz::Color color) const;
+    bool isDefaultButton() const { return keyEquivalent_ == "\r"; }
+    quartz::Point middleInWindow() const;
 
     std::string title_;
     std::optional<quartz::Image> image_;
@@ -85,6 +104,8 @@ private:
     ControlStateValue state_ = NSControlStateValueOff;
     ButtonType buttonType_ = ButtonType::momentaryPushIn;
     bool highlighted_ = false;
+    std::string keyEquivalent_;
+    std::uint64_t keyEquivalentModifierMask_ = 0;
 };
 
 } // namespace appkit

@@ -173,6 +173,7 @@ bool SdlDisplay::dispatch(const SDL_Event& event) {
             return window->handleEvent(event);
         return false;
     case SDL_KEYDOWN: // sent to the window with the keyboard focus
+    case SDL_KEYUP:
         if (auto window = windowWithId(event.key.windowID))
             return window->handleEvent(event);
         return false;

@@ -33,9 +33,18 @@ int pixels(double points, double scale) {
 
 // The key's character as the window knows it; empty for keys it has no use for.
 std::string charactersIgnoringModifiers(SDL_Keycode key) {
-    if (key == SDLK_ESCAPE)
+    switch (key) {
+    case SDLK_ESCAPE:
         return "\x1b";
-    if (key > ' ' && key < 0x7f)
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: // the frameworks' default button answers both
+        return "\r";
+    case SDLK_TAB:
+        return "\t";
+    default:
+        break;
+    }
+    if (key >= ' ' && key < 0x7f)
         return std::string(1, static_cast<char>(key)); // SDL's key codes are unshifted ASCII here
     return {};
 }
@@ -233,6 +242,8 @@ bool SdlWindowBackend::handleEvent(const SDL_Event& event) {
     }
     case SDL_KEYDOWN:
         return pressKey(*window, event.key);
+    case SDL_KEYUP:
+        return window->keyUp(charactersIgnoringModifiers(event.key.keysym.sym));
     case SDL_WINDOWEVENT:
         return handleWindowEvent(*window, event);
     default:

@@ -54,6 +54,12 @@ public:
     // when the point is outside. A view that answers none is transparent to clicks.
     virtual std::shared_ptr<View> hitTest(quartz::Point point);
     virtual bool acceptsFirstMouse(const Event*) { return false; }
+    // Whether the view takes the keyboard focus, and so has a place in the key view loop.
+    virtual bool acceptsFirstResponder() const { return false; }
+    // The shape the focus ring follows, in the view's own coordinates: a rectangle and the radius of
+    // its corners, those of the view's layer unless the view draws another shape.
+    virtual quartz::Rect focusRingMaskBounds() const { return bounds(); }
+    virtual double focusRingCornerRadius() const { return layer_ ? layer_->cornerRadius() : 0; }
 
     // Conversions between the window's coordinates and this view's own.
     quartz::Point convertPointFromWindow(quartz::Point point) const;

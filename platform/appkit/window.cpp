@@ -29,10 +29,6 @@ template <typename Visit> void forEachView(const std::shared_ptr<View>& view, co
         forEachView(subview, visit);
 }
 
-constexpr std::string_view escapeCharacter = "\x1b";
-constexpr std::uint64_t shortcutModifiers =
-    NSEventModifierFlagCommand | NSEventModifierFlagControl | NSEventModifierFlagOption;
-
 } // namespace
 
 void Window::setTitle(const std::string& title) {
@@ -160,25 +156,6 @@ void Window::mouseLeftWindow(double timestamp) {
     checkTrackingAreas(timestamp);
 }
 
-bool Window::keyDown(std::string_view charactersIgnoringModifiers, std::uint64_t modifierFlags) {
-    if (!visible_)
-        return false;
-    std::uint64_t held = modifierFlags & shortcutModifiers;
-    if (charactersIgnoringModifiers == escapeCharacter && held == 0) {
-        performClose();
-        return true;
-    }
-    if (held != NSEventModifierFlagCommand || (modifierFlags & NSEventModifierFlagShift))
-        return false;
-    if (charactersIgnoringModifiers == "w") {
-        performClose();
-        return true;
-    }
-    if (charactersIgnoringModifiers == "q")
-        Application::shared()->terminate();
-    return false;
-}
-
 void Window::performClose() {
     close();
 }
@@ -196,6 +173,7 @@ void Window::close() {
     if (!visible_)
         return;
     auto self = shared_from_this(); // the application may drop its last reference
+    finishKeyPress();
     visible_ = false;
     key_ = false;
     auto shown = popovers_; // closing one takes it off the list

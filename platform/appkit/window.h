@@ -24,6 +24,7 @@ enum EventModifierFlags : std::uint64_t {
 static_assert(NSEventModifierFlagShift == 0x20000 && NSEventModifierFlagControl == 0x40000 &&
               NSEventModifierFlagOption == 0x80000 && NSEventModifierFlagCommand == 0x100000);
 
+class Button;
 class Popover;
 class WindowBackend;
 
@@ -65,18 +66,31 @@ public:
     void setBackend(std::shared_ptr<WindowBackend> backend) { backend_ = std::move(backend); }
 
     bool isKeyWindow() const { return key_; }
-    void makeKeyWindow() { key_ = true; }
-    void resignKeyWindow() { key_ = false; }
+    // Key status shows in the focus ring, which only a key window draws.
+    void makeKeyWindow();
+    // A key still held on a button finishes its press here: its release may never come.
+    void resignKeyWindow();
 
     // Pointer events from the back end.
     void mouseDownAt(quartz::Point point, double timestamp = 0);
     void mouseUpAt(quartz::Point point, double timestamp = 0);
     void mouseMovedTo(quartz::Point point, double timestamp = 0);
     void mouseLeftWindow(double timestamp = 0);
-    // A key press from the back end: the key's character without modifiers ("\x1b" for Escape)
-    // and the modifiers held. Escape and Command-W close the window, Command-Q ends the
-    // application. Whether the window answered the key.
+    // Key presses and releases from the back end: the key's character without modifiers ("\r"
+    // for Return and keypad Enter, "\t" for Tab, "\x1b" for Escape) and the modifiers held. In
+    // order: Tab and Shift-Tab move the focus; a button whose key equivalent it is, or Space for
+    // the focused button, is pressed until the key's release, as a click would; Escape and
+    // Command-W close the window, Command-Q ends the application. Whether the window answered.
     bool keyDown(std::string_view charactersIgnoringModifiers, std::uint64_t modifierFlags);
+    bool keyUp(std::string_view charactersIgnoringModifiers);
+
+    // The view with the keyboard focus, or none when the window itself has it. Tab and Shift-Tab
+    // walk the key view loop: the views that accept the focus, in reading order.
+    std::shared_ptr<View> firstResponder() const;
+    // False, keeping the focus, for a view of another window or one that refuses it.
+    bool makeFirstResponder(const std::shared_ptr<View>& view);
+    void selectNextKeyView();
+    void selectPreviousKeyView();
 
     bool pointerIsInside(const View& view, const TrackingArea& area) const;
     std::optional<quartz::Point> pointerLocation() const { return pointer_; }
@@ -102,6 +116,12 @@ private:
     void checkTrackingAreas(double timestamp);
     void closeTransientPopoversOutside(quartz::Point point);
     void handContentsScaleTo(quartz::Layer& layer, double scale);
+    bool pressButtonForKey(std::string_view characters, std::uint64_t modifierFlags);
+    void finishKeyPress();
+    void selectKeyView(bool forward);
+    static std::shared_ptr<Button> buttonForKeyEquivalent(const std::shared_ptr<View>& view,
+                                                          std::string_view characters,
+                                                          std::uint64_t modifiers);
     static void hostLayersOf(const Popover& popover, const std::weak_ptr<quartz::LayerHost>& host);
 
     quartz::Rect frame_;
@@ -112,6 +132,10 @@ private:
     bool visible_ = false;
     std::optional<quartz::Point> pointer_;
     std::weak_ptr<View> pressedView_;
+    std::weak_ptr<View> firstResponder_;
+    // The button a key holds pressed, and that key.
+    std::weak_ptr<Button> keyPressedButton_;
+    std::string pressingKey_;
     quartz::Point pressedOffset_;
     std::vector<std::shared_ptr<Popover>> popovers_;
     bool viewsNeedDisplay_ = true;

@@ -3,6 +3,7 @@
 #include "platform/appkit/popover.h"
 #include "platform/appkit/view_controller.h"
 #include "platform/quartz/device_raster.h"
+#include "platform/quartz/focus_ring.h"
 #include "platform/quartz/layer_painting.h"
 #include "platform/quartz/renderer.h"
 #include "platform/quartz/shadow_blur.h"
@@ -186,11 +187,21 @@ std::shared_ptr<quartz::Bitmap> makeBitmap(quartz::Size size, double scale) {
                                 static_cast<int>(std::ceil(size.height * scale)));
 }
 
+// Above every view, and only while the window has the keyboard.
+void drawFocusRingOf(const Window& window, quartz::GraphicsContext& context) {
+    auto focused = window.firstResponder();
+    if (!focused || !window.isKeyWindow())
+        return;
+    quartz::drawFocusRing(context, focused->convertRectToWindow(focused->focusRingMaskBounds()),
+                          focused->focusRingCornerRadius());
+}
+
 } // namespace
 
 void drawWindow(Window& window, quartz::GraphicsContext& context, double time) {
     if (window.contentView())
         ViewPainter(context, time).paint(*window.contentView(), false);
+    drawFocusRingOf(window, context);
 }
 
 std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {

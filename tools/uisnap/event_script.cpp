@@ -70,22 +70,12 @@ std::vector<std::string_view> wordsOf(std::string_view step) {
 
 const std::map<std::string_view, Kind, std::less<>>& kindsByName() {
     static const std::map<std::string_view, Kind, std::less<>> kinds{
-        {"move", Kind::move},
-        {"down", Kind::down},
-        {"up", Kind::up},
-        {"leave", Kind::leave},
-        {"wait", Kind::wait},
-        {"popover", Kind::popover},
-        {"set", Kind::set},
-        {"frame", Kind::frame},
-        {"title", Kind::title},
-        {"state", Kind::state},
-        {"enable", Kind::enable},
-        {"key", Kind::key},
-        {"deactivate", Kind::deactivate},
-        {"activate", Kind::activate},
-        {"scale", Kind::scale},
-        {"snap", Kind::snap},
+        {"move", Kind::move},         {"down", Kind::down},     {"up", Kind::up},
+        {"leave", Kind::leave},       {"wait", Kind::wait},     {"popover", Kind::popover},
+        {"set", Kind::set},           {"frame", Kind::frame},   {"title", Kind::title},
+        {"state", Kind::state},       {"enable", Kind::enable}, {"key", Kind::key},
+        {"keydown", Kind::keyDown},   {"keyup", Kind::keyUp},   {"deactivate", Kind::deactivate},
+        {"activate", Kind::activate}, {"scale", Kind::scale},   {"snap", Kind::snap},
     };
     return kinds;
 }
@@ -135,7 +125,7 @@ bool LineReader::readStep(const std::vector<Word>& words, ScriptStep& step, std:
     if (kind == kindsByName().end())
         return fail(words[0],
                     "no such step; steps are move, down, up, leave, wait, popover, set, frame, "
-                    "title, state, enable, key, deactivate, activate, scale and snap",
+                    "title, state, enable, key, keydown, keyup, deactivate, activate, scale and snap",
                     error);
     step.kind = kind->second;
     return readArguments(words, step, error);
@@ -202,6 +192,8 @@ bool LineReader::readArguments(const std::vector<Word>& words, ScriptStep& step,
         step.text = words[1].text;
         return true;
     case Kind::key:
+    case Kind::keyDown:
+    case Kind::keyUp:
         return readKey(words, step, error);
     }
     return false;

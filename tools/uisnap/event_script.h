@@ -23,7 +23,9 @@ struct ScriptStep {
         title,
         state,
         enable,
-        key,
+        key, // a press and its release
+        keyDown,
+        keyUp,
         deactivate,
         activate,
         scale,
@@ -64,8 +66,9 @@ constexpr std::string_view scriptSteps =
     "would\n"
     "    set ID KEY JSON               sets a property by key, as interface files do\n"
     "    frame ID X Y W H | title ID TEXT | state ID N | enable ID true|false\n"
-    "    key NAME [shift] [ctrl] [alt] [cmd]   a key press to the window (NAME: escape, return, tab,\n"
-    "                                  space or one character; ctrl is taken as cmd, as on Linux desktops)\n"
+    "    key NAME [shift] [ctrl] [alt] [cmd]   a key pressed and released in the window (NAME: escape,\n"
+    "                                  return, tab, space or one character; ctrl is taken as cmd, as on\n"
+    "                                  Linux desktops); keydown and keyup take the same words\n"
     "    deactivate | activate         the window loses or regains key status\n"
     "    scale S                       the window's backing scale changes, 1 to 4\n"
     "    snap FILE.png                 writes a picture now\n";

@@ -129,6 +129,13 @@ bool StepPlayer::play(const ScriptStep& step, std::string* error) {
         return true;
     case Kind::key:
         played_.window().keyDown(step.name, step.modifiers);
+        played_.window().keyUp(step.name);
+        break;
+    case Kind::keyDown:
+        played_.window().keyDown(step.name, step.modifiers);
+        break;
+    case Kind::keyUp:
+        played_.window().keyUp(step.name);
         break;
     case Kind::deactivate:
         played_.window().resignKeyWindow();
