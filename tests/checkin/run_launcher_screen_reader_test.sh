@@ -28,7 +28,7 @@ have_everything() {
 }
 
 if [[ -z ${VANTREL_IN_DBUS_SESSION:-} ]]; then
-    require_tools Xvfb
+    require_tools Xvfb xdotool
     if ! have_everything && ((EUID == 0)) && command -v apt-get >/dev/null; then
         DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
             dbus at-spi2-core python3-pyatspi >/dev/null 2>&1 || true

@@ -138,13 +138,28 @@ handing_off_with_the_path_it_was_started_with() {
         "a damaged store was kept aside, said so, and replaced"
 }
 
+# Tab brings the focus to the button and Space presses it.
 handing_off_the_stored_path_when_started_without_one() {
     start_launcher first
-    point_at_button
-    xdotool click 1
+    xdotool key Tab space
     expect_manager_got "$app_path"
     expect_exit_zero "handing off"
-    echo "ok: started with one argument, the manager got the path stored by the earlier run"
+    echo "ok: started with one argument, Tab and Space hand the path stored by the earlier run to the manager"
+}
+
+# Return presses the default button, which looks pressed until the key goes up.
+handing_off_from_the_keyboard() {
+    start_launcher first "$app_path"
+    xdotool keydown Return
+    if $can_screenshot; then
+        poll 300 fill_shows "${on_fill[@]}" || fail "the button held by Return does not show its on fill" \
+            "(pixel $(window_pixel "$fill_x" "$fill_y"), screenshot $work/screenshot.png)"
+    fi
+    [[ ! -e $record ]] || fail "the manager started before Return went up"
+    xdotool keyup Return
+    expect_manager_got "$app_path"
+    expect_exit_zero "handing off with Return"
+    echo "ok: Return holds the default button pressed, and its release hands off"
 }
 
 # The later launcher stores its path last; each still hands over the path it was started with.
@@ -166,8 +181,7 @@ handing_off_from_two_launchers_at_once() {
     rm -f "$record"
     launcher_pid=$other_launcher_pid other_launcher_pid="" window=$second_window
     focus_window
-    point_at_button
-    xdotool click 1
+    xdotool key KP_Enter
     expect_manager_got "$other_path"
     expect_exit_zero "handing off from the second of two launchers"
     echo "ok: of two launchers started at once, each hands over its own path"
@@ -231,6 +245,7 @@ closing_with() {
 
 handing_off_with_the_path_it_was_started_with
 handing_off_the_stored_path_when_started_without_one
+handing_off_from_the_keyboard
 handing_off_from_two_launchers_at_once
 clicking_without_configuration_then_without_a_manager_then_with_both
 closing_with Escape

@@ -3,12 +3,15 @@
 
 Usage: screen_reader_client.py APPLICATION_NAME
 Finds the application by name, prints its tree, checks the window, the heading, the text and the
-button, then presses the button through its "click" action. Exits 1 with the reason on failure.
+button, moves the keyboard focus to the button with Tab (xdotool) and hears it, then presses the
+button through its "click" action. Exits 1 with the reason on failure.
 """
+import subprocess
 import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 
 def fail(message):
@@ -57,6 +60,25 @@ def nodes_with_role(node, role):
     return found
 
 
+def focus_with_tab(button, seconds=20):
+    """Tab gives the button the focus: its state says so and a focus event is heard."""
+    if "focused" in states_of(button):
+        fail("the button has the focus before any key was pressed")
+    heard = []
+    pyatspi.Registry.registerEventListener(
+        lambda event: heard.append(event.source.name if event.detail1 else None),
+        "object:state-changed:focused")
+    subprocess.run(["xdotool", "key", "Tab"], check=True)
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline and ("Open Vantrel" not in heard or "focused" not in states_of(button)):
+        context.iteration(False)
+        time.sleep(0.02)
+    if "focused" not in states_of(button) or "Open Vantrel" not in heard:
+        fail(f"after Tab the button's states are {states_of(button)}, focus events heard: {heard}")
+    print("ok: Tab gave the button the focus, and the focus event was heard")
+
+
 def main():
     name = sys.argv[1]
     application = find_application(name)
@@ -81,6 +103,7 @@ def main():
     expected = [round(v * scale) for v in (284, 240 - 28 - 38, 144, 38)]
     if [box.x, box.y, box.width, box.height] != expected:
         fail(f"the button is at {[box.x, box.y, box.width, box.height]} in the window, not {expected}")
+    focus_with_tab(button)
     action = button.queryAction()
     if [action.getName(i) for i in range(action.nActions)] != ["click"]:
         fail(f"the button's actions are {[action.getName(i) for i in range(action.nActions)]}")
