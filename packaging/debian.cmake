@@ -30,9 +30,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VANTREL_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# vantrel-doctor is a Python script; the host opens URLs with xdg-open.
+# vantrel-doctor is a Python script; the host opens URLs with xdg-open; on a Wayland desktop that
+# draws no title bars itself (GNOME), the launcher's window gets one from libdecor's plugin.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS python3)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libdecor-0-plugin-1-cairo")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${package_dir}/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Lets the staging script below tell a package's install from a plain `cmake --install`.

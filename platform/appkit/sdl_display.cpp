@@ -5,6 +5,7 @@
 #include "platform/foundation/timer.h"
 
 #include <SDL.h>
+#include <cstdlib>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,10 @@ void setDesktopHints() {
     // SDL drops a click that comes within moments of the window taking the focus; whether a click
     // that activates a window reaches its views is the window's to decide (acceptsFirstMouse).
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // SDL tries X11 first, which in a Wayland session means XWayland: blurry at a scale, and
+    // missing where XWayland is not run. X11 stays the fallback; SDL_VIDEODRIVER still decides.
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland != nullptr && wayland[0] != '\0')
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
 }
 
 // SDL falls back to drivers that show nothing when no window system answers.
