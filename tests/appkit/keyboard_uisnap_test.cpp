@@ -100,3 +100,23 @@ TEST_F(UisnapCommand, TheFocusRingFollowsTheButtonsCornersWhileItsWindowIsKey) {
     EXPECT_PRED2(looksLike, pixelAt(*ring, 18.8, 61.2, 2), pixelAt(*none, 18.8, 61.2, 2));
     EXPECT_PRED2(looksLike, pixelAt(*picture("away.png"), 60, 61.5, 2), pixelAt(*none, 60, 61.5, 2));
 }
+
+TEST_F(UisnapCommand, EscapeAndControlWCloseTheWindowOtherKeysLeaveIt) {
+    writeFile(home() / "four.json", fourButtons);
+    for (auto [keys, closes] : {std::pair{"key escape", true},
+                                {"key escape shift", true},
+                                {"key w ctrl", true},
+                                {"key w", false},
+                                {"key q", false},
+                                {"key w alt", false},
+                                {"key w ctrl shift", false},
+                                {"key w ctrl alt", false},
+                                {"key x ctrl", false},
+                                {"key escape ctrl", false},
+                                {"deactivate; activate; key tab shift", false}}) {
+        auto result =
+            run(path("four.json") + " " + path("out.png") + " --describe-layers --events '" + keys + "'");
+        ASSERT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(description::lineWith(result.output, "Window ").ends_with(" closed"), closes) << keys;
+    }
+}

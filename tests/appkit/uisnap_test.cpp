@@ -142,19 +142,6 @@ TEST_F(UisnapCommand, SnapsAlongTheWayFollowsTheScaleAndRecordsEachAction) {
               result.output);
 }
 
-TEST_F(UisnapCommand, KeyPressesAndActivationReachTheWindow) {
-    writeFile(home() / "tiny.json", tinyInterface);
-    auto windowLine = [this](const std::string& events) {
-        auto result =
-            run(path("tiny.json") + " " + path("tiny.png") + " --describe-layers --events '" + events + "'");
-        EXPECT_EQ(result.status, 0) << result.errors;
-        return description::lineWith(result.output, "Window ");
-    };
-    EXPECT_EQ(windowLine("deactivate"), "Window \"Tiny\" frame=(0, 0, 120, 60) scale=1 notKey");
-    EXPECT_EQ(windowLine("deactivate; activate; key x"), "Window \"Tiny\" frame=(0, 0, 120, 60) scale=1 key");
-    EXPECT_EQ(windowLine("key w ctrl"), "Window \"Tiny\" frame=(0, 0, 120, 60) scale=1 notKey closed");
-}
-
 TEST_F(UisnapCommand, PutsALonelyViewInAWindowOfItsSize) {
     writeFile(home() / "view.json", lonelyView);
     auto result = run(path("view.json") + " " + path("view.png"));
