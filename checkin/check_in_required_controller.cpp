@@ -1,6 +1,6 @@
 #include "checkin/check_in_required_controller.h"
 
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 #include "platform/foundation/console_log.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/url.h"

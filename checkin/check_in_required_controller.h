@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/view_controller.h"
+#include "platform/appkit/views/view_controller.h"
 
 #include <optional>
 #include <string>

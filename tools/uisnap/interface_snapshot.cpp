@@ -1,9 +1,9 @@
 #include "tools/uisnap/interface_snapshot.h"
 
-#include "platform/appkit/application.h"
-#include "platform/appkit/bundle.h"
-#include "platform/appkit/interface_loader.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/application/application.h"
+#include "platform/appkit/application/bundle.h"
+#include "platform/appkit/interface/interface_loader.h"
+#include "platform/appkit/windows/window.h"
 #include "platform/foundation/clock.h"
 #include "tools/uisnap/action_recorder.h"
 #include "tools/uisnap/played_window.h"

@@ -1,7 +1,7 @@
 #include "widgets/flatbutton/flat_button.h"
 
-#include "platform/appkit/runtime.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/windows/window.h"
 
 using namespace appkit;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/layer_contents_scale_delegate.h"
+#include "platform/appkit/views/layer_contents_scale_delegate.h"
 #include "platform/quartz/shape_layer.h"
 #include "platform/quartz/text_layer.h"
 #include "widgets/tooltip/qv_custom_tooltip_button.h"

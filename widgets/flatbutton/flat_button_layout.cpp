@@ -1,5 +1,5 @@
-#include "platform/appkit/attributed_string.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/views/attributed_string.h"
+#include "platform/appkit/windows/window.h"
 #include "widgets/flatbutton/flat_button.h"
 
 #include <cmath>

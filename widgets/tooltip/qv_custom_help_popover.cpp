@@ -1,7 +1,7 @@
 #include "widgets/tooltip/qv_custom_help_popover.h"
 
-#include "platform/appkit/runtime.h"
-#include "platform/appkit/toolbar_item.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/views/toolbar_item.h"
 
 using namespace appkit;
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/appkit/popover.h"
-#include "platform/appkit/text_field.h"
-#include "platform/appkit/view_controller.h"
+#include "platform/appkit/views/text_field.h"
+#include "platform/appkit/views/view_controller.h"
+#include "platform/appkit/windows/popover.h"
 
 #include <memory>
 

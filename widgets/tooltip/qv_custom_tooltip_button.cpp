@@ -1,6 +1,6 @@
 #include "widgets/tooltip/qv_custom_tooltip_button.h"
 
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 #include "platform/foundation/console_log.h"
 #include "widgets/tooltip/qv_custom_help_popover.h"
 

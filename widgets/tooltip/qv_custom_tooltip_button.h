@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/appkit/button.h"
-#include "platform/appkit/tracking_area.h"
+#include "platform/appkit/views/button.h"
+#include "platform/appkit/views/tracking_area.h"
 #include "platform/foundation/timer.h"
 
 #include <memory>
