@@ -1,8 +1,6 @@
 #include "platform/appkit/application/window_system.h"
 
 #include "platform/appkit/offscreen/offscreen_window_backend.h"
-#include "platform/appkit/sdl/sdl_display.h"
-#include "platform/appkit/sdl/sdl_window_backend.h"
 #include "platform/appkit/windows/backing_scale.h"
 #include "platform/foundation/console_log.h"
 
@@ -13,6 +11,12 @@ namespace appkit {
 
 namespace {
 
+// Set before main by the screen back end's registration, if the program links one.
+ScreenOpener& screenOpener() {
+    static auto* opener = new ScreenOpener;
+    return *opener;
+}
+
 bool offscreenRequested() {
     const char* requested = std::getenv("VANTREL_OFFSCREEN");
     return requested != nullptr && requested[0] != '\0';
@@ -20,15 +24,22 @@ bool offscreenRequested() {
 
 } // namespace
 
+ScreenRegistration::ScreenRegistration(ScreenOpener opener) {
+    screenOpener() = std::move(opener);
+}
+
 std::optional<WindowSystem> chooseWindowSystem() {
     if (!offscreenRequested()) {
         std::string why;
-        auto display = SdlDisplay::open(&why);
-        if (!display) {
+        const auto& open = screenOpener();
+        auto factory = open ? open(why) : std::nullopt;
+        if (!open)
+            why = "this program has no screen back end";
+        if (!factory) {
             foundation::consoleLog("no display (" + why + "): no window can be shown");
             return std::nullopt;
         }
-        WindowBackend::setFactory(SdlWindowBackend::factory(std::move(display)));
+        WindowBackend::setFactory(std::move(*factory));
         return WindowSystem::screen;
     }
     std::string problem;
