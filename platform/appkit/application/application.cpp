@@ -9,6 +9,7 @@
 #include "platform/appkit/windows/window.h"
 #include "platform/appkit/windows/window_backend.h"
 #include "platform/foundation/console_log.h"
+#include "platform/foundation/environment_switches.h"
 #include "platform/foundation/run_loop.h"
 #include "platform/foundation/timer.h"
 
@@ -27,13 +28,13 @@ const ClassRegistration registration([](Runtime& runtime) {
 // Off screen, VANTREL_SNAPSHOT=path.png writes the first window as it looks once launching is done,
 // so a headless run can still be looked at.
 void writeLaunchSnapshot(const Application& application) {
-    const char* path = std::getenv("VANTREL_SNAPSHOT");
-    if (path == nullptr || path[0] == '\0' || application.windows().empty())
+    auto path = foundation::environment_switches::snapshotPath();
+    if (!path || application.windows().empty())
         return;
     auto offscreen =
         std::dynamic_pointer_cast<OffscreenWindowBackend>(application.windows().front()->backend());
     std::string error;
-    if (offscreen && !offscreen->snapshot(path, &error))
+    if (offscreen && !offscreen->snapshot(*path, &error))
         foundation::consoleLog(error);
 }
 

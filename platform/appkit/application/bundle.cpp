@@ -1,6 +1,7 @@
 #include "platform/appkit/application/bundle.h"
 
-#include <cstdlib>
+#include "platform/foundation/environment_switches.h"
+
 #include <system_error>
 
 namespace appkit {
@@ -11,8 +12,8 @@ Bundle& Bundle::mainBundle() {
 }
 
 Bundle::Bundle() {
-    if (const char* folder = std::getenv("VANTREL_RESOURCES"); folder != nullptr && folder[0] != '\0') {
-        resourcePath_ = folder;
+    if (auto folder = foundation::environment_switches::resourceFolder()) {
+        resourcePath_ = *folder;
         return;
     }
     std::error_code error;

@@ -3,8 +3,8 @@
 #include "platform/appkit/offscreen/offscreen_window_backend.h"
 #include "platform/appkit/windows/backing_scale.h"
 #include "platform/foundation/console_log.h"
+#include "platform/foundation/environment_switches.h"
 
-#include <cstdlib>
 #include <string>
 
 namespace appkit {
@@ -17,11 +17,6 @@ ScreenOpener& screenOpener() {
     return *opener;
 }
 
-bool offscreenRequested() {
-    const char* requested = std::getenv("VANTREL_OFFSCREEN");
-    return requested != nullptr && requested[0] != '\0';
-}
-
 } // namespace
 
 ScreenRegistration::ScreenRegistration(ScreenOpener opener) {
@@ -29,7 +24,7 @@ ScreenRegistration::ScreenRegistration(ScreenOpener opener) {
 }
 
 std::optional<WindowSystem> chooseWindowSystem() {
-    if (!offscreenRequested()) {
+    if (!foundation::environment_switches::offscreen()) {
         std::string why;
         const auto& open = screenOpener();
         auto factory = open ? open(why) : std::nullopt;

@@ -9,6 +9,7 @@
 #include "platform/appkit/windows/window.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/console_log.h"
+#include "platform/foundation/environment_switches.h"
 #include "platform/foundation/run_loop.h"
 #include "platform/foundation/timer.h"
 
@@ -17,7 +18,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 namespace appkit {
 
@@ -57,11 +57,6 @@ double monotonicSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-bool framesAreReported() {
-    const char* value = std::getenv("VANTREL_REPORT_FRAMES");
-    return value != nullptr && value[0] != '\0';
-}
-
 std::string formatted(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
@@ -82,7 +77,8 @@ std::shared_ptr<SdlWindowBackend> SdlWindowBackend::make(const std::shared_ptr<W
 }
 
 SdlWindowBackend::SdlWindowBackend(const std::shared_ptr<Window>& window, std::shared_ptr<SdlDisplay> display)
-    : window_(window), display_(std::move(display)), reportsFrames_(framesAreReported()) {}
+    : window_(window), display_(std::move(display)),
+      reportsFrames_(foundation::environment_switches::reportFrames()) {}
 
 WindowBackend::Factory SdlWindowBackend::factory(std::shared_ptr<SdlDisplay> display) {
     return [display](const std::shared_ptr<Window>& window) -> std::shared_ptr<WindowBackend> {

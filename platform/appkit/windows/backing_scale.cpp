@@ -1,9 +1,10 @@
 #include "platform/appkit/windows/backing_scale.h"
 
+#include "platform/foundation/environment_switches.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace appkit {
 
@@ -52,10 +53,10 @@ std::optional<std::string_view> resourceValue(std::string_view resources, std::s
 } // namespace
 
 std::optional<double> forcedBackingScale(std::string* problem) {
-    const char* text = std::getenv("VANTREL_BACKING_SCALE");
-    if (text == nullptr || text[0] == '\0')
+    auto text = foundation::environment_switches::backingScale();
+    if (!text)
         return std::nullopt;
-    std::string_view value(text);
+    std::string_view value(*text);
     double scale = 0;
     auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), scale);
     if (error == std::errc() && end == value.data() + value.size() && scale >= smallestScale &&
