@@ -1,4 +1,4 @@
-#include "platform/preferences/application_bundle.h"
+#include "platform/workspace/application_bundle.h"
 
 #include "platform/preferences/property_list_reader.h"
 

@@ -1,5 +1,5 @@
 #include "platform/foundation/run_loop.h"
-#include "platform/foundation/workspace.h"
+#include "platform/workspace/application_launch.h"
 #include "tests/support/temporary_home.h"
 
 #include <chrono>
@@ -12,7 +12,6 @@
 
 using foundation::RunLoop;
 using foundation::URL;
-using foundation::Workspace;
 
 namespace {
 
@@ -103,7 +102,7 @@ protected:
 
     static bool launch(const std::filesystem::path& path, const std::vector<std::string>& arguments,
                        std::string* error = nullptr) {
-        return Workspace::sharedWorkspace().launchApplication(URL::fileURLWithPath(path), arguments, error);
+        return foundation::launchApplication(URL::fileURLWithPath(path), arguments, error);
     }
 
 private:
@@ -172,8 +171,7 @@ TEST_F(ApplicationLaunch, FailuresStartNothingAndNameTheFile) {
         EXPECT_NE(error.find(path.string()), std::string::npos) << error;
     }
     std::string error;
-    EXPECT_FALSE(Workspace::sharedWorkspace().launchApplication(
-        *URL::URLWithString("https://example.com/app"), {}, &error));
+    EXPECT_FALSE(foundation::launchApplication(*URL::URLWithString("https://example.com/app"), {}, &error));
     EXPECT_NE(error.find("https://example.com/app"), std::string::npos) << error;
     EXPECT_FALSE(hasAnyChild());
 }
