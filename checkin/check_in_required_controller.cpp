@@ -24,14 +24,6 @@ std::string appendingPathComponent(const std::string& path, const std::string& c
 
 } // namespace
 
-void CheckInRequiredController::viewDidLoad() {
-    ViewController::viewDidLoad();
-}
-
-void CheckInRequiredController::viewDidAppear() {
-    ViewController::viewDidAppear();
-}
-
 std::optional<std::string> CheckInRequiredController::getAppBundle() const {
     auto folders = foundation::SearchPathForDirectoriesInDomains(
         foundation::SearchPathDirectory::applicationSupportDirectory,

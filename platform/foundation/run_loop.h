@@ -67,7 +67,6 @@ public:
 
     // The mode run() turns the loop in; a control tracking a held mouse button sets the
     // event-tracking mode until the release.
-    RunLoopMode currentMode() const { return currentMode_; }
     void setCurrentMode(RunLoopMode mode) { currentMode_ = mode; }
 
     void run();

@@ -18,20 +18,6 @@ int toPango(double points) {
     return static_cast<int>(std::clamp(units, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
-PangoEllipsizeMode ellipsizeMode(TextTruncation truncation) {
-    switch (truncation) {
-    case TextTruncation::start:
-        return PANGO_ELLIPSIZE_START;
-    case TextTruncation::middle:
-        return PANGO_ELLIPSIZE_MIDDLE;
-    case TextTruncation::end:
-        return PANGO_ELLIPSIZE_END;
-    case TextTruncation::none:
-        break;
-    }
-    return PANGO_ELLIPSIZE_NONE;
-}
-
 // The paragraph-style line height for a line of the font's natural height.
 double styledLineHeight(double natural, const TextStyle& style) {
     double height = natural;
@@ -89,11 +75,7 @@ void LaidOutText::configure(const std::string& text, const TextStyle& style, std
     }
 
     bool hasWidth = width && *width > 0;
-    if (hasWidth && style.truncation != TextTruncation::none) {
-        // Pango's default height of -1 keeps every paragraph to one ellipsized line.
-        pango_layout_set_width(layout_, toPango(*width));
-        pango_layout_set_ellipsize(layout_, ellipsizeMode(style.truncation));
-    } else if (hasWidth && style.wraps) {
+    if (hasWidth && style.wraps) {
         pango_layout_set_width(layout_, toPango(*width));
         pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
     }

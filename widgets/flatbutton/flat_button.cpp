@@ -125,10 +125,6 @@ void FlatButton::setEnabled(bool enabled) {
     setAlphaValue(isEnabled() ? 1.0 : 0.5);
 }
 
-void FlatButton::updateLayer() {
-    QvCustomTooltipButton::updateLayer();
-}
-
 void FlatButton::awakeFromNib() {
     QvCustomTooltipButton::awakeFromNib();
     auto self = std::static_pointer_cast<Responder>(shared_from_this());

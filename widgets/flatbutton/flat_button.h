@@ -72,7 +72,6 @@ public:
     void setAlternateImage(std::optional<quartz::Image> image) override;
     void setEnabled(bool enabled) override;
     void layout() override;
-    void updateLayer() override;
     void viewDidChangeBackingProperties() override;
     void awakeFromNib() override;
 

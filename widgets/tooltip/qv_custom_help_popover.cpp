@@ -24,10 +24,6 @@ const std::shared_ptr<QvCustomHelpPopover>& QvCustomHelpPopover::sharedManager()
     return shared;
 }
 
-void QvCustomHelpPopover::viewDidLoad() {
-    ViewController::viewDidLoad();
-}
-
 void QvCustomHelpPopover::showForView(const std::shared_ptr<Object>& view, quartz::Rect rect) {
     showForView(view, rect, NSMinYEdge);
 }

@@ -13,7 +13,6 @@ public:
     // Created, with its interface loaded, on the first call; kept until the process ends.
     static const std::shared_ptr<QvCustomHelpPopover>& sharedManager();
 
-    void viewDidLoad() override;
     // Runs before every show, once the interface is loaded; subclasses prepare the content here.
     virtual void aboutToShow() {}
 

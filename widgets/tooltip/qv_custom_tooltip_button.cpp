@@ -16,10 +16,6 @@ const ClassRegistration registration([](Runtime& runtime) {
 
 } // namespace
 
-void QvCustomTooltipButton::awakeFromNib() {
-    Button::awakeFromNib();
-}
-
 void QvCustomTooltipButton::updateTrackingAreas() {
     Button::updateTrackingAreas();
     if (trackingArea_)

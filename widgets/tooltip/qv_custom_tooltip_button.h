@@ -16,7 +16,6 @@ public:
         appkit::NSTrackingMouseEnteredAndExited | appkit::NSTrackingActiveAlways;
     static_assert(trackingOptions == 129);
 
-    void awakeFromNib() override;
     // Replaces the area this class installed last with one over the current bounds.
     void updateTrackingAreas() override;
     void showTooltipTimerFired(foundation::Timer& timer);

@@ -66,10 +66,6 @@ const foundation::JSONValue* Coder::find(std::string_view key) const {
     return found == attributes_.end() ? nullptr : &*found;
 }
 
-bool Coder::containsValueForKey(std::string_view key) const {
-    return find(key) != nullptr;
-}
-
 std::optional<double> Coder::decodeNumber(std::string_view key) const {
     const auto* value = find(key);
     if (value == nullptr)
@@ -111,16 +107,6 @@ std::optional<quartz::Rect> Coder::decodeRect(std::string_view key) const {
     if (!rect)
         fail("\"" + std::string(key) + "\" must be a rectangle [x, y, width, height]");
     return rect;
-}
-
-std::optional<quartz::Color> Coder::decodeColor(std::string_view key) const {
-    const auto* value = find(key);
-    if (value == nullptr)
-        return std::nullopt;
-    auto color = colorFromJSON(*value);
-    if (!color)
-        fail("\"" + std::string(key) + "\" must be a colour: [r, g, b(, a)] in 0…1 or a colour name");
-    return color;
 }
 
 std::optional<quartz::Image> Coder::decodeImage(std::string_view key) const {

@@ -22,15 +22,11 @@ public:
         : attributes_(attributes), resourceFolder_(std::move(resourceFolder)),
           error_(std::make_shared<std::optional<std::string>>()) {}
 
-    bool containsValueForKey(std::string_view key) const;
     std::optional<double> decodeNumber(std::string_view key) const;
     std::optional<bool> decodeBool(std::string_view key) const;
     std::optional<std::string> decodeString(std::string_view key) const;
     // [x, y, width, height]
     std::optional<quartz::Rect> decodeRect(std::string_view key) const;
-    // [red, green, blue] or [red, green, blue, alpha], components 0…1, or a named colour
-    // ("white", "black", "gray", "darkGray", "clear").
-    std::optional<quartz::Color> decodeColor(std::string_view key) const;
     // The PNG image named by the attribute, inside the interface file's resource folder.
     std::optional<quartz::Image> decodeImage(std::string_view key) const;
     // The attributes of an object-valued attribute, e.g. a font's; errors go to this coder.

@@ -37,8 +37,6 @@ public:
     // Writes the window as it looks now to a PNG file at the window's backing scale, grown to hold
     // its popovers where they reach past it; false, with a message naming the file, when it cannot.
     bool snapshot(const std::filesystem::path& path, std::string* error = nullptr);
-    // The window's own frame, without its popovers; null until the first frame.
-    const std::shared_ptr<quartz::Bitmap>& lastFrame() const { return lastFrame_; }
 
     std::uint64_t framesDrawn() const override { return policy_.framesDrawn(); }
 

@@ -57,12 +57,6 @@ int SdlPresenter::outputWidth() const {
     return width;
 }
 
-int SdlPresenter::outputHeight() const {
-    int height = 0;
-    SDL_GetWindowSizeInPixels(window_, nullptr, &height);
-    return height;
-}
-
 // SDL makes the surface anew when the window changes size; a new one holds nothing of ours.
 SDL_Surface* SdlPresenter::currentSurface() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);

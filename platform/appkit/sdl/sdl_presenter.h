@@ -24,7 +24,6 @@ public:
 
     // The window's size in pixels: its size in points times its backing scale.
     int outputWidth() const;
-    int outputHeight() const;
 
     void present(std::shared_ptr<const quartz::Bitmap> frame);
     // False when the window's surface was made anew and the frame is to be drawn again.

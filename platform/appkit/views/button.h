@@ -55,7 +55,6 @@ public:
     virtual void setState(ControlStateValue state);
     ButtonType buttonType() const { return buttonType_; }
     void setButtonType(ButtonType type) { buttonType_ = type; }
-    bool isHighlighted() const { return highlighted_; }
     void setEnabled(bool enabled) override;
     // A press and a release in the middle of the button, handled as a click is.
     void performClick();

@@ -124,7 +124,6 @@ void View::layoutSubtreeIfNeeded() {
 }
 
 void View::setNeedsDisplay(bool needs) {
-    needsDisplay_ = needs;
     if (auto shown = window(); needs && shown)
         shown->setViewsNeedDisplay(true);
 }

@@ -66,12 +66,10 @@ public:
     virtual void updateTrackingAreas() {}
 
     // A view that needs layout is laid out before the window's next frame.
-    bool needsLayout() const { return needsLayout_; }
     void setNeedsLayout(bool needs);
     virtual void layout() {}
     // Lays out this view when it needs it, then its subviews, top down.
     void layoutSubtreeIfNeeded();
-    bool needsDisplay() const { return needsDisplay_; }
     void setNeedsDisplay(bool needs = true);
     // Draws the view's own content; the window's renderer hands in its context later.
     virtual void drawRect(quartz::Rect) {}
@@ -101,7 +99,6 @@ private:
     std::optional<Shadow> shadow_;
     std::vector<std::shared_ptr<TrackingArea>> trackingAreas_;
     bool needsLayout_ = false;
-    bool needsDisplay_ = true;
 };
 
 } // namespace appkit

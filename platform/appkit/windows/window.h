@@ -79,7 +79,6 @@ public:
     bool keyDown(std::string_view charactersIgnoringModifiers, std::uint64_t modifierFlags);
 
     bool pointerIsInside(const View& view, const TrackingArea& area) const;
-    std::optional<quartz::Point> pointerLocation() const { return pointer_; }
 
     // Popovers shown for views of this window, each a surface of its own above it.
     const std::vector<std::shared_ptr<Popover>>& popovers() const { return popovers_; }

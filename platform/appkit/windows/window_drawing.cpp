@@ -213,7 +213,6 @@ std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
     cairo_destroy(cairo);
     cairo_surface_flush(bitmap->cairoSurface());
 
-    forEachViewOf(window, [](View& view) { view.setNeedsDisplay(false); });
     window.setViewsNeedDisplay(false);
     return bitmap;
 }

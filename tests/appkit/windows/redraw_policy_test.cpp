@@ -6,7 +6,9 @@
 #include "platform/foundation/notification_center.h"
 #include "platform/foundation/run_loop.h"
 #include "platform/foundation/timer.h"
+#include "platform/quartz/image.h"
 #include "platform/quartz/text_layer.h"
+#include "tests/support/temporary_home.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -20,9 +22,10 @@ namespace {
 
 // A window shown off screen whose one view is layer-backed, with a sublayer holding another that
 // fills the window, and a masked one: changes deep in the tree must reach the window.
-class RedrawRule : public ::testing::Test {
+class RedrawRule : public TemporaryHome {
 protected:
     void SetUp() override {
+        TemporaryHome::SetUp();
         view->setWantsLayer(true);
         window->contentView()->addSubview(view);
         view->layer()->addSublayer(outer);
@@ -35,7 +38,10 @@ protected:
         backend = OffscreenWindowBackend::show(window);
         settle();
     }
-    void TearDown() override { window->close(); }
+    void TearDown() override {
+        window->close();
+        TemporaryHome::TearDown();
+    }
 
     void settle() {
         while (backend->displayIfNeeded())
@@ -47,7 +53,14 @@ protected:
         foundation::RunLoop::main().runOnce(0);
         return backend->displayIfNeeded();
     }
-    Color shown() const { return backend->lastFrame()->pixel(20, 10); }
+    // The last frame drawn, as the window's snapshot gives it.
+    Color shown() const {
+        auto path = home() / "shown.png";
+        std::string error;
+        EXPECT_TRUE(backend->snapshot(path, &error)) << error;
+        auto image = quartz::Image::imageWithContentsOfFile(path.string());
+        return image ? image->bitmap()->pixel(20, 10) : Color::clearColor();
+    }
 
     foundation::ScopedManualClock clock;
     std::shared_ptr<Window> window = Window::make({0, 0, 40, 20});
