@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/appkit/interface/interface_values.h"
 #include "platform/foundation/json.h"
-#include "platform/quartz/color.h"
 #include "platform/quartz/geometry.h"
 #include "platform/quartz/image.h"
 
@@ -15,12 +15,12 @@ namespace appkit {
 
 // The archived attributes of one object in an interface file, read by the class's own
 // initWithCoder. A missing attribute reads as none; a present one of the wrong type is an error
-// the coder remembers, so that the loader can refuse the file and name the key.
+// the coder remembers, so that the loader can refuse the file and name the key. Values are read
+// as user-defined properties are, by the file's one InterfaceValueReader.
 class Coder {
 public:
     Coder(const foundation::JSONValue& attributes, std::filesystem::path resourceFolder)
-        : attributes_(attributes), resourceFolder_(std::move(resourceFolder)),
-          error_(std::make_shared<std::optional<std::string>>()) {}
+        : attributes_(attributes), shared_(std::make_shared<Shared>(std::move(resourceFolder))) {}
 
     std::optional<double> decodeNumber(std::string_view key) const;
     std::optional<bool> decodeBool(std::string_view key) const;
@@ -33,28 +33,28 @@ public:
     std::optional<Coder> decodeObject(std::string_view key) const;
 
     // The first attribute found of the wrong type, if any.
-    const std::optional<std::string>& error() const { return *error_; }
+    const std::optional<std::string>& error() const { return shared_->error; }
     void fail(std::string message) const {
-        if (!*error_)
-            *error_ = std::move(message);
+        if (!shared_->error)
+            shared_->error = std::move(message);
     }
 
 private:
-    const foundation::JSONValue* find(std::string_view key) const;
+    // What nested coders share with the one they came from.
+    struct Shared {
+        explicit Shared(std::filesystem::path resourceFolder) : reader(std::move(resourceFolder)) {}
+        InterfaceValueReader reader;
+        std::optional<std::string> error;
+    };
 
-    Coder(const foundation::JSONValue& attributes, const Coder& parent)
-        : attributes_(attributes), resourceFolder_(parent.resourceFolder_), error_(parent.error_) {}
+    Coder(const foundation::JSONValue& attributes, std::shared_ptr<Shared> shared)
+        : attributes_(attributes), shared_(std::move(shared)) {}
+
+    const foundation::JSONValue* find(std::string_view key) const;
+    template <typename T> std::optional<T> decode(std::string_view key, ValueKind kind) const;
 
     const foundation::JSONValue& attributes_;
-    std::filesystem::path resourceFolder_;
-    std::shared_ptr<std::optional<std::string>> error_; // shared with nested coders
+    std::shared_ptr<Shared> shared_;
 };
-
-// Whether a resource name stays inside its folder: relative, without "..", without NUL.
-bool isResourceName(std::string_view name);
-
-// Typed values of interface files, shared by archived attributes and user-defined properties.
-std::optional<quartz::Color> colorFromJSON(const foundation::JSONValue& value);
-std::optional<quartz::Rect> rectFromJSON(const foundation::JSONValue& value);
 
 } // namespace appkit

@@ -1,5 +1,6 @@
 #include "platform/appkit/interface/interface_document.h"
 
+#include <array>
 #include <initializer_list>
 
 namespace appkit {
@@ -51,8 +52,9 @@ private:
     bool readObjects(const JSONValue& list);
     bool readObject(const JSONValue& entry, std::size_t position);
     bool readSubviewIds(const JSONValue& list, InterfaceObjectDescription& object);
-    bool readOutlets(const JSONValue& list);
-    bool readActions(const JSONValue& list);
+    template <typename Connection>
+    bool readConnections(const JSONValue& list, std::string_view singular, std::string_view plural,
+                         const std::array<std::string_view, 3>& keys, std::vector<Connection>& into);
     bool checkSubviewTrees();
     bool checkLoops(const std::vector<std::optional<std::size_t>>& parents);
     bool fail(std::string message) {
@@ -78,7 +80,11 @@ std::optional<InterfaceDocument> DocumentReader::read(const JSONValue& root) {
         const JSONValue* value = member(root, key);
         return value != nullptr ? *value : empty;
     };
-    if (!readObjects(list("objects")) || !readOutlets(list("outlets")) || !readActions(list("actions")) ||
+    if (!readObjects(list("objects")) ||
+        !readConnections(list("outlets"), "outlet", "outlets", {"object", "key", "destination"},
+                         document_.outlets) ||
+        !readConnections(list("actions"), "action", "actions", {"object", "action", "target"},
+                         document_.actions) ||
         !checkSubviewTrees())
         return std::nullopt;
     return std::move(document_);
@@ -144,46 +150,28 @@ bool DocumentReader::readSubviewIds(const JSONValue& list, InterfaceObjectDescri
     return true;
 }
 
-bool DocumentReader::readOutlets(const JSONValue& list) {
+// Outlets and actions are written alike: objects of three strings, named by `keys`.
+template <typename Connection>
+bool DocumentReader::readConnections(const JSONValue& list, std::string_view singular,
+                                     std::string_view plural, const std::array<std::string_view, 3>& keys,
+                                     std::vector<Connection>& into) {
     if (!list.is_array())
-        return fail("\"outlets\" must be an array");
+        return fail(quote(plural) + " must be an array");
     if (list.size() > InterfaceDocument::maximumConnections)
-        return fail("more than " + std::to_string(InterfaceDocument::maximumConnections) + " outlets");
+        return fail("more than " + std::to_string(InterfaceDocument::maximumConnections) + " " +
+                    std::string(plural));
     for (std::size_t position = 0; position < list.size(); ++position) {
         const JSONValue& entry = list[position];
-        const std::string *object = nullptr, *key = nullptr, *destination = nullptr;
+        std::array<const std::string*, 3> values{};
         if (entry.is_object()) {
-            object = stringMember(entry, "object");
-            key = stringMember(entry, "key");
-            destination = stringMember(entry, "destination");
+            for (std::size_t index = 0; index < keys.size(); ++index)
+                values[index] = stringMember(entry, keys[index]);
         }
-        if (object == nullptr || key == nullptr || destination == nullptr ||
-            unknownMember(entry, {"object", "key", "destination"}))
-            return fail("outlet " + ordinal(position) +
-                        " must be a JSON object of \"object\", \"key\" and \"destination\" strings");
-        document_.outlets.push_back({*object, *key, *destination});
-    }
-    return true;
-}
-
-bool DocumentReader::readActions(const JSONValue& list) {
-    if (!list.is_array())
-        return fail("\"actions\" must be an array");
-    if (list.size() > InterfaceDocument::maximumConnections)
-        return fail("more than " + std::to_string(InterfaceDocument::maximumConnections) + " actions");
-    for (std::size_t position = 0; position < list.size(); ++position) {
-        const JSONValue& entry = list[position];
-        const std::string *object = nullptr, *action = nullptr, *target = nullptr;
-        if (entry.is_object()) {
-            object = stringMember(entry, "object");
-            action = stringMember(entry, "action");
-            target = stringMember(entry, "target");
-        }
-        if (object == nullptr || action == nullptr || target == nullptr ||
-            unknownMember(entry, {"object", "action", "target"}))
-            return fail("action " + ordinal(position) +
-                        " must be a JSON object of \"object\", \"action\" and \"target\" strings");
-        document_.actions.push_back({*object, *action, *target});
+        if (values[0] == nullptr || values[1] == nullptr || values[2] == nullptr ||
+            unknownMember(entry, {keys[0], keys[1], keys[2]}))
+            return fail(std::string(singular) + " " + ordinal(position) + " must be a JSON object of " +
+                        quote(keys[0]) + ", " + quote(keys[1]) + " and " + quote(keys[2]) + " strings");
+        into.push_back({*values[0], *values[1], *values[2]});
     }
     return true;
 }

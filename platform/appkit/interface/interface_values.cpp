@@ -1,6 +1,5 @@
 #include "platform/appkit/interface/interface_values.h"
 
-#include "platform/appkit/interface/coder.h"
 #include "platform/appkit/interface/interface_document.h"
 
 namespace appkit {
@@ -8,6 +7,48 @@ namespace appkit {
 namespace {
 
 using foundation::JSONValue;
+
+std::optional<quartz::Color> namedColor(std::string_view name) {
+    if (name == "white")
+        return quartz::Color::whiteColor();
+    if (name == "black")
+        return quartz::Color::blackColor();
+    if (name == "gray")
+        return quartz::Color::grayColor();
+    if (name == "darkGray")
+        return quartz::Color::darkGrayColor();
+    if (name == "clear")
+        return quartz::Color::clearColor();
+    return std::nullopt;
+}
+
+bool isUnitNumber(const JSONValue& value) {
+    return value.is_number() && value.get<double>() >= 0 && value.get<double>() <= 1;
+}
+
+std::optional<quartz::Color> colorFromJSON(const JSONValue& value) {
+    if (value.is_string())
+        return namedColor(value.get_ref<const std::string&>());
+    if (!value.is_array() || value.size() < 3 || value.size() > 4)
+        return std::nullopt;
+    for (const auto& component : value) {
+        if (!isUnitNumber(component))
+            return std::nullopt;
+    }
+    double alpha = value.size() == 4 ? value[3].get<double>() : 1.0;
+    return quartz::Color(value[0].get<double>(), value[1].get<double>(), value[2].get<double>(), alpha);
+}
+
+std::optional<quartz::Rect> rectFromJSON(const JSONValue& value) {
+    if (!value.is_array() || value.size() != 4)
+        return std::nullopt;
+    for (const auto& component : value) {
+        if (!component.is_number())
+            return std::nullopt;
+    }
+    return quartz::Rect(value[0].get<double>(), value[1].get<double>(), value[2].get<double>(),
+                        value[3].get<double>());
+}
 
 std::string expected(ValueKind kind) {
     switch (kind) {
@@ -47,6 +88,17 @@ std::optional<PropertyValue> plainValue(const JSONValue& value, ValueKind kind) 
 
 } // namespace
 
+bool isResourceName(std::string_view name) {
+    std::filesystem::path path(name);
+    if (name.empty() || name.find('\0') != std::string_view::npos || path.has_root_path())
+        return false;
+    for (const auto& part : path) {
+        if (part == "..")
+            return false;
+    }
+    return true;
+}
+
 std::optional<PropertyValue> InterfaceValueReader::read(const JSONValue& value, ValueKind kind,
                                                         std::string& error) {
     std::optional<PropertyValue> converted;
@@ -81,7 +133,8 @@ std::optional<PropertyValue> InterfaceValueReader::readImage(const JSONValue& va
 }
 
 std::optional<PropertyValue> InterfaceValueReader::readReference(const JSONValue& value, std::string& error) {
-    if (!value.is_object() || value.size() != 1 || !value.contains("ref") || !value["ref"].is_string())
+    if (!objectNamed_ || !value.is_object() || value.size() != 1 || !value.contains("ref") ||
+        !value["ref"].is_string())
         return std::nullopt;
     const JSONValue& id = value["ref"];
     auto object = objectNamed_(id.get_ref<const std::string&>());
