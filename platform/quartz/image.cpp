@@ -1,5 +1,6 @@
 #include "platform/quartz/image.h"
 
+#include <cairo.h>
 #include <cmath>
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,7 @@
 #include "platform/quartz/laid_out_text.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <climits>
 #include <cmath>
 #include <string_view>

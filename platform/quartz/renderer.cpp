@@ -5,6 +5,7 @@
 #include "platform/quartz/presented_layer.h"
 #include "platform/quartz/shadow_blur.h"
 
+#include <cairo.h>
 #include <cmath>
 
 namespace quartz {

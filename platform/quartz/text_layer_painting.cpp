@@ -2,6 +2,7 @@
 #include "platform/quartz/text_layer.h"
 #include "platform/quartz/text_layout.h"
 
+#include <cairo.h>
 #include <cmath>
 
 namespace quartz {

@@ -3,6 +3,7 @@
 #include "platform/quartz/shape_layer.h"
 #include "tests/quartz/pixel_checks.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 #include <numbers>
 

@@ -1,6 +1,7 @@
 #include "platform/quartz/text_layout.h"
 #include "tests/quartz/pixel_checks.h"
 
+#include <cairo.h>
 #include <cmath>
 #include <gtest/gtest.h>
 

@@ -5,8 +5,6 @@
 #include "platform/appkit/windows/window_drawing.h"
 #include "platform/foundation/clock.h"
 
-#include <cairo.h>
-
 namespace appkit {
 
 namespace {
@@ -83,9 +81,9 @@ bool OffscreenWindowBackend::snapshot(const std::filesystem::path& path, std::st
     if (!lastFrame_ || !window)
         return fail(!window ? "the window is gone" : "the window has nothing to show");
     auto picture = composeSnapshot(lastFrame_, window->frame().size, window->backingScaleFactor(), popovers_);
-    cairo_status_t status = cairo_surface_write_to_png(picture->cairoSurface(), path.c_str());
-    if (status != CAIRO_STATUS_SUCCESS)
-        return fail(cairo_status_to_string(status));
+    std::string why;
+    if (!picture->writePNG(path, &why))
+        return fail(why);
     return true;
 }
 

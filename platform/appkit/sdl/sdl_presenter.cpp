@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 #include <algorithm>
-#include <cairo.h>
+#include <vector>
 
 namespace appkit {
 
@@ -11,29 +11,13 @@ namespace {
 // The light grey of the desktop's windows, under whatever the views leave transparent.
 constexpr double backgroundGray = 0.925;
 
-// Cairo's ARGB32 is one native-endian 0xAARRGGBB word per pixel, as are these.
-bool takesCairoPixels(const SDL_Surface& surface) {
+// The bitmaps' pixels are one native-endian 0xAARRGGBB word each, as are these.
+bool takesBitmapPixels(const SDL_Surface& surface) {
     return surface.format->format == SDL_PIXELFORMAT_ARGB8888 ||
            surface.format->format == SDL_PIXELFORMAT_RGB888;
 }
 
-// Premultiplied pixels over the background, opaque. The target's (0, 0) is the frame's origin.
-void paintOverBackground(cairo_surface_t* target, const quartz::Bitmap& frame, quartz::PixelArea area,
-                         int originX, int originY) {
-    cairo_t* cairo = cairo_create(target);
-    cairo_rectangle(cairo, area.x - originX, area.y - originY, area.width, area.height);
-    cairo_clip(cairo);
-    cairo_set_source_rgb(cairo, backgroundGray, backgroundGray, backgroundGray);
-    cairo_paint(cairo);
-    cairo_set_source_surface(cairo, frame.cairoSurface(), -originX, -originY);
-    cairo_paint(cairo);
-    cairo_destroy(cairo);
-    cairo_surface_flush(target);
-}
-
-cairo_surface_t* cairoSurfaceOver(unsigned char* pixels, int width, int height, int pitch) {
-    return cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, pitch);
-}
+constexpr quartz::Color background = quartz::Color::gray(backgroundGray);
 
 SDL_Rect sdlRect(quartz::PixelArea area) {
     return {area.x, area.y, area.width, area.height};
@@ -92,26 +76,25 @@ void SdlPresenter::present(std::shared_ptr<const quartz::Bitmap> frame) {
     SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
 }
 
-// Straight into the surface when it takes Cairo's pixels; through a scratch image and SDL's
+// Straight into the surface when it takes the bitmaps' pixels; through a scratch image and SDL's
 // conversion when the screen has some other format.
 void SdlPresenter::composeOverBackground(SDL_Surface* surface, const quartz::Bitmap& frame,
                                          quartz::PixelArea area) {
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
         return;
     auto* pixels = static_cast<unsigned char*>(surface->pixels);
-    if (takesCairoPixels(*surface)) {
-        cairo_surface_t* target = cairoSurfaceOver(pixels, surface->w, surface->h, surface->pitch);
-        paintOverBackground(target, frame, area, 0, 0);
-        cairo_surface_destroy(target);
+    if (takesBitmapPixels(*surface)) {
+        quartz::paintOverBackground({pixels, surface->w, surface->h, surface->pitch}, frame, area, 0, 0,
+                                    background);
     } else {
-        cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, area.width, area.height);
-        paintOverBackground(scratch, frame, area, area.x, area.y);
+        int stride = area.width * 4;
+        std::vector<unsigned char> scratch(static_cast<std::size_t>(stride) * area.height);
+        quartz::paintOverBackground({scratch.data(), area.width, area.height, stride}, frame, area, area.x,
+                                    area.y, background);
         unsigned char* into = pixels + static_cast<std::ptrdiff_t>(area.y) * surface->pitch +
                               static_cast<std::ptrdiff_t>(area.x) * surface->format->BytesPerPixel;
-        SDL_ConvertPixels(area.width, area.height, SDL_PIXELFORMAT_ARGB8888,
-                          cairo_image_surface_get_data(scratch), cairo_image_surface_get_stride(scratch),
+        SDL_ConvertPixels(area.width, area.height, SDL_PIXELFORMAT_ARGB8888, scratch.data(), stride,
                           surface->format->format, into, surface->pitch);
-        cairo_surface_destroy(scratch);
     }
     if (SDL_MUSTLOCK(surface))
         SDL_UnlockSurface(surface);

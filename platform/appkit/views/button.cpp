@@ -5,7 +5,6 @@
 #include "platform/appkit/views/attributed_string.h"
 #include "platform/foundation/run_loop.h"
 #include "platform/quartz/graphics_context.h"
-#include "platform/quartz/layer_painting.h"
 #include "platform/quartz/text_layout.h"
 
 #include <algorithm>
@@ -144,16 +143,11 @@ void Button::drawRect(quartz::Rect) {
     auto* context = quartz::GraphicsContext::current();
     if (!context)
         return;
-    cairo_t* cairo = context->cairo();
     quartz::Rect bezel{0.5, 0.5, bounds().width() - 1, bounds().height() - 1};
     double radius = std::min(bezelCornerRadius, std::min(bezel.width(), bezel.height()) / 2);
-    quartz::addRoundedRect(cairo, bezel, radius);
     double fill = highlighted_ || state_ == NSControlStateValueOn ? 0.82 : 1.0;
-    cairo_set_source_rgb(cairo, fill, fill, fill);
-    cairo_fill_preserve(cairo);
-    cairo_set_source_rgba(cairo, 0, 0, 0, 0.25);
-    cairo_set_line_width(cairo, 1);
-    cairo_stroke(cairo);
+    context->fillRoundedRect(bezel, radius, quartz::Color::gray(fill));
+    context->strokeRoundedRect(bezel, radius, quartz::Color::gray(0, 0.25), 1);
     drawTitle(*context);
 }
 

@@ -55,13 +55,11 @@ std::shared_ptr<quartz::Bitmap> composeSnapshot(const std::shared_ptr<quartz::Bi
     auto picture = quartz::Bitmap::make(width, height);
     if (!picture)
         return windowFrame;
-    cairo_t* cairo = cairo_create(picture->cairoSurface());
-    for (const auto& [image, x, y] : placed) {
-        cairo_set_source_surface(cairo, image->cairoSurface(), x, y);
-        cairo_paint(cairo);
+    {
+        quartz::BitmapDrawing drawing(*picture, 1);
+        for (const auto& [image, x, y] : placed)
+            drawing.context().drawBitmap(*image, x, y);
     }
-    cairo_destroy(cairo);
-    cairo_surface_flush(picture->cairoSurface());
     return picture;
 }
 

@@ -2,10 +2,8 @@
 
 #include "platform/appkit/views/view_controller.h"
 #include "platform/appkit/windows/popover.h"
-#include "platform/quartz/device_raster.h"
-#include "platform/quartz/layer_painting.h"
 #include "platform/quartz/renderer.h"
-#include "platform/quartz/shadow_blur.h"
+#include "platform/quartz/shadowed_drawing.h"
 
 #include <cmath>
 
@@ -54,31 +52,23 @@ void removeFinishedAnimations(quartz::Layer& layer, double time) {
         removeFinishedAnimations(*sublayer, time);
 }
 
-void setSourceColor(cairo_t* cairo, quartz::Color color) {
-    cairo_set_source_rgba(cairo, color.red(), color.green(), color.blue(), color.alpha());
-}
-
 class ViewPainter {
 public:
     ViewPainter(quartz::GraphicsContext& context, double time) : context_(context), time_(time) {}
 
     // The context's user space is the superview's own.
     void paint(View& view, bool superviewFlipped) {
-        cairo_t* cairo = context_.cairo();
-        cairo_save(cairo);
-        enterUnflippedSpace(view, superviewFlipped);
-        bool grouped = view.alphaValue() < 1;
-        if (grouped)
-            cairo_push_group(cairo);
-        if (view.shadow())
-            paintWithShadow(view, *view.shadow());
-        else
-            paintContent(view);
-        if (grouped) {
-            cairo_pop_group_to_source(cairo);
-            cairo_paint_with_alpha(cairo, view.alphaValue());
+        {
+            quartz::GraphicsContext::SavedState saved(context_);
+            enterUnflippedSpace(view, superviewFlipped);
+            std::optional<quartz::GraphicsContext::TransparencyLayer> group;
+            if (view.alphaValue() < 1)
+                group.emplace(context_, view.alphaValue());
+            if (view.shadow())
+                paintWithShadow(view, *view.shadow());
+            else
+                paintContent(view);
         }
-        cairo_restore(cairo);
         context_.setFlipped(superviewFlipped);
     }
 
@@ -86,12 +76,11 @@ private:
     // Origin at the view's bottom-left corner, y growing up: the space its layer sits in.
     void enterUnflippedSpace(const View& view, bool superviewFlipped) {
         quartz::Rect frame = view.frame();
-        cairo_t* cairo = context_.cairo();
         if (superviewFlipped) {
-            cairo_translate(cairo, frame.origin.x, frame.origin.y + frame.height());
-            cairo_scale(cairo, 1, -1);
+            context_.translate(frame.origin.x, frame.origin.y + frame.height());
+            context_.scale(1, -1);
         } else {
-            cairo_translate(cairo, frame.origin.x, frame.origin.y);
+            context_.translate(frame.origin.x, frame.origin.y);
         }
         context_.setFlipped(false);
     }
@@ -99,17 +88,15 @@ private:
     void paintContent(View& view) {
         if (view.layer())
             quartz::drawLayerTree(context_, *view.layer(), time_);
-        cairo_t* cairo = context_.cairo();
         if (view.isFlipped()) {
-            cairo_translate(cairo, 0, view.frame().height());
-            cairo_scale(cairo, 1, -1);
+            context_.translate(0, view.frame().height());
+            context_.scale(1, -1);
             context_.setFlipped(true);
         }
         {
             quartz::GraphicsContext::Scope current(context_);
-            cairo_save(cairo);
+            quartz::GraphicsContext::SavedState saved(context_);
             view.drawRect(view.bounds());
-            cairo_restore(cairo);
         }
         for (const auto& subview : view.subviews())
             paint(*subview, view.isFlipped());
@@ -117,37 +104,10 @@ private:
 
     // The view's drawing and, beneath it, its blurred alpha tinted by the shadow's colour.
     void paintWithShadow(View& view, const Shadow& shadow) {
-        cairo_t* cairo = context_.cairo();
-        cairo_matrix_t own;
-        cairo_get_matrix(cairo, &own);
-        double scale = context_.backingScale();
-        // A blur radius spans about two standard deviations of the Gaussian.
-        quartz::ShadowBlur blur(shadow.shadowBlurRadius / 2 * scale);
-        // Offsets are in unflipped terms: a positive height moves the shadow up the screen.
-        double dx = shadow.shadowOffset.width * scale;
-        double dy = -shadow.shadowOffset.height * scale;
-        double reach = blur.reach() + 1;
-        quartz::DeviceBox needed =
-            quartz::DeviceBox::clipOf(cairo).grown(reach + std::abs(dx), reach + std::abs(dy));
-        quartz::DeviceBox drawn =
-            quartz::DeviceBox::of(own, view.bounds()).grown(overdraw * scale, overdraw * scale);
-        quartz::DeviceRaster content(drawn.intersected(needed), CAIRO_FORMAT_ARGB32);
-        if (!content.isValid()) {
-            paintContent(view);
-            return;
-        }
-        cairo_t* contentCairo = content.makeContext(own);
-        quartz::GraphicsContext inner(contentCairo, scale, false);
-        ViewPainter(inner, time_).paintContent(view);
-        cairo_destroy(contentCairo);
-
-        cairo_save(cairo);
-        cairo_identity_matrix(cairo);
-        if (quartz::BlurredAlpha blurred = blur.blurredAlpha(content); blurred.isValid())
-            blurred.paint(cairo, dx, dy, shadow.shadowColor);
-        cairo_set_source_surface(cairo, content.surface(), 0, 0);
-        cairo_paint(cairo);
-        cairo_restore(cairo);
+        quartz::drawWithShadow(
+            context_, view.bounds(), overdraw,
+            {shadow.shadowColor, shadow.shadowBlurRadius, shadow.shadowOffset},
+            [&](quartz::GraphicsContext& target) { ViewPainter(target, time_).paintContent(view); });
     }
 
     // How far past its bounds a shadowed view's drawing is kept, for text that overflows a label.
@@ -160,25 +120,20 @@ private:
 // The bubble fills the surface; its border lies just inside it.
 void drawPopover(const Popover& popover, quartz::GraphicsContext& context, quartz::Size size, double time) {
     auto content = popover.contentViewController()->viewIfLoaded();
-    cairo_t* cairo = context.cairo();
-    quartz::addRoundedRect(cairo, {0.5, 0.5, size.width - 1, size.height - 1}, popoverCornerRadius);
-    setSourceColor(cairo, popoverBackgroundColor);
-    cairo_fill_preserve(cairo);
-    setSourceColor(cairo, popoverBorderColor);
-    cairo_set_line_width(cairo, 1);
-    cairo_stroke(cairo);
+    quartz::Rect bubble{0.5, 0.5, size.width - 1, size.height - 1};
+    context.fillRoundedRect(bubble, popoverCornerRadius, popoverBackgroundColor);
+    context.strokeRoundedRect(bubble, popoverCornerRadius, popoverBorderColor, 1);
     // The content view is laid out where the popover puts it, whatever its own frame says.
-    cairo_translate(cairo, -content->frame().origin.x, -content->frame().origin.y);
+    context.translate(-content->frame().origin.x, -content->frame().origin.y);
     ViewPainter(context, time).paint(*content, false);
 }
 
-// A surface of size points at scale, its user space in points with y growing up.
-cairo_t* unflippedContext(quartz::Bitmap& bitmap, quartz::Size size, double scale) {
-    cairo_t* cairo = cairo_create(bitmap.cairoSurface());
-    cairo_scale(cairo, scale, scale);
-    cairo_translate(cairo, 0, size.height);
-    cairo_scale(cairo, 1, -1);
-    return cairo;
+// Makes the user space of a drawing into a bitmap of size points at scale points, y growing up.
+void enterUnflippedPoints(quartz::GraphicsContext& context, quartz::Size size, double scale) {
+    context.scale(scale, scale);
+    context.translate(0, size.height);
+    context.scale(1, -1);
+    context.setFlipped(false);
 }
 
 std::shared_ptr<quartz::Bitmap> makeBitmap(quartz::Size size, double scale) {
@@ -205,13 +160,12 @@ std::shared_ptr<quartz::Bitmap> renderWindow(Window& window, double time) {
     auto bitmap = makeBitmap(size, scale);
     if (!bitmap)
         return nullptr;
-    cairo_t* cairo = unflippedContext(*bitmap, size, scale);
-    setSourceColor(cairo, windowBackgroundColor);
-    cairo_paint(cairo);
-    quartz::GraphicsContext context(cairo, scale, false);
-    drawWindow(window, context, time);
-    cairo_destroy(cairo);
-    cairo_surface_flush(bitmap->cairoSurface());
+    {
+        quartz::BitmapDrawing drawing(*bitmap, scale);
+        enterUnflippedPoints(drawing.context(), size, scale);
+        drawing.context().fill(windowBackgroundColor);
+        drawWindow(window, drawing.context(), time);
+    }
 
     window.setViewsNeedDisplay(false);
     return bitmap;
@@ -225,11 +179,11 @@ std::vector<PopoverSurface> renderPopovers(const Window& window, double time) {
         auto bitmap = frame ? makeBitmap(frame->size, scale) : nullptr;
         if (!bitmap)
             continue;
-        cairo_t* cairo = unflippedContext(*bitmap, frame->size, scale);
-        quartz::GraphicsContext context(cairo, scale, false);
-        drawPopover(*popover, context, frame->size, time);
-        cairo_destroy(cairo);
-        cairo_surface_flush(bitmap->cairoSurface());
+        {
+            quartz::BitmapDrawing drawing(*bitmap, scale);
+            enterUnflippedPoints(drawing.context(), frame->size, scale);
+            drawPopover(*popover, drawing.context(), frame->size, time);
+        }
         surfaces.push_back({popover.get(), *frame, std::move(bitmap)});
     }
     return surfaces;

@@ -3,10 +3,10 @@
 #include "platform/appkit/runtime/runtime.h"
 #include "platform/appkit/views/view.h"
 #include "platform/appkit/windows/window.h"
+#include "platform/quartz/bitmap.h"
 #include "tests/support/temporary_home.h"
 
 #include <algorithm>
-#include <cairo.h>
 #include <gtest/gtest.h>
 
 using namespace appkit;
@@ -170,9 +170,8 @@ const ClassRegistration registration([](Runtime& runtime) {
 });
 
 void writePng(const std::filesystem::path& path, int width, int height) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    ASSERT_EQ(cairo_surface_write_to_png(surface, path.c_str()), CAIRO_STATUS_SUCCESS);
-    cairo_surface_destroy(surface);
+    auto bitmap = quartz::Bitmap::make(width, height);
+    ASSERT_TRUE(bitmap && bitmap->writePNG(path));
 }
 
 template <typename T> std::shared_ptr<T> objectWithId(const LoadedInterface& loaded, std::string_view id) {

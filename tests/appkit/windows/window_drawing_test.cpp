@@ -21,9 +21,7 @@ public:
         auto* context = quartz::GraphicsContext::current();
         ASSERT_NE(context, nullptr);
         EXPECT_EQ(context->isFlipped(), flipped);
-        cairo_rectangle(context->cairo(), area.origin.x, area.origin.y, area.width(), area.height());
-        cairo_set_source_rgba(context->cairo(), color.red(), color.green(), color.blue(), color.alpha());
-        cairo_fill(context->cairo());
+        context->fillRoundedRect(area, 0, color);
     }
     quartz::Rect area;
     quartz::Color color = red;

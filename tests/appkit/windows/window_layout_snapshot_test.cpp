@@ -1,9 +1,9 @@
 #include "platform/quartz/bitmap.h"
+#include "platform/quartz/graphics_context.h"
 #include "platform/quartz/image.h"
 #include "tests/support/temporary_home.h"
 
 #include <algorithm>
-#include <cairo.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,11 +17,8 @@ protected:
     void SetUp() override {
         TemporaryHome::SetUp();
         auto opaque = quartz::Bitmap::make(16, 16);
-        cairo_t* cairo = cairo_create(opaque->cairoSurface());
-        cairo_paint(cairo);
-        cairo_destroy(cairo);
-        ASSERT_EQ(cairo_surface_write_to_png(opaque->cairoSurface(), (home() / "icon.png").c_str()),
-                  CAIRO_STATUS_SUCCESS);
+        quartz::BitmapDrawing(*opaque, 1).context().fill(quartz::Color::blackColor());
+        ASSERT_TRUE(opaque->writePNG(home() / "icon.png"));
     }
 
     std::shared_ptr<const quartz::Bitmap> render(const std::string& name, const std::string& interface) {
