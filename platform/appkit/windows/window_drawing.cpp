@@ -128,7 +128,7 @@ void drawPopover(const Popover& popover, quartz::GraphicsContext& context, quart
     ViewPainter(context, time).paint(*content, false);
 }
 
-// Makes the user space of a drawing into a bitmap of size points at scale points, y growing up.
+// Turns a drawing's user space into points of the bitmap's size at the scale, y growing up.
 void enterUnflippedPoints(quartz::GraphicsContext& context, quartz::Size size, double scale) {
     context.scale(scale, scale);
     context.translate(0, size.height);
