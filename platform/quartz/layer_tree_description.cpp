@@ -128,7 +128,6 @@ void describeLayerProperties(const Layer& layer, PropertyWriter& write, std::ost
         << " scale=" << Number{layer.contentsScale()};
     write("boundsOrigin", layer.bounds().origin, defaults->bounds().origin);
     write.flag("geometryFlipped", layer.geometryFlipped(), defaults->geometryFlipped());
-    write.flag("hidden", layer.hidden(), defaults->hidden());
     write("backgroundColor", layer.backgroundColor(), defaults->backgroundColor());
     write("borderColor", layer.borderColor(), defaults->borderColor());
     write("borderWidth", layer.borderWidth(), defaults->borderWidth());
