@@ -33,7 +33,8 @@ public:
 enum class AccessibilityNotification { titleChanged, valueChanged, enabledChanged, focusedChanged };
 
 // Tells the listening bridge, if there is one, that an element changed.
-void accessibilityPostNotification(const AccessibilityElement& element, AccessibilityNotification notification);
+void accessibilityPostNotification(const AccessibilityElement& element,
+                                   AccessibilityNotification notification);
 
 // The one bridge to assistive technologies installs itself here; an empty function removes it.
 using AccessibilityObserver = std::function<void(const AccessibilityElement&, AccessibilityNotification)>;
