@@ -9,6 +9,7 @@
 #include "platform/quartz/text_layout.h"
 
 #include <benchmark/benchmark.h>
+#include <cairo.h>
 #include <string>
 #include <vector>
 

@@ -1,11 +1,11 @@
 // Frame cost of the launcher's real window: its interface file loaded, then drawn whole as a
 // frame is, idle and while the flat button animates between its looks, at scale 1 and 2; and the
 // first frame after the help popover is shown for the button, its own surface drawn too.
-#include "platform/appkit/application.h"
-#include "platform/appkit/bundle.h"
-#include "platform/appkit/interface_loader.h"
-#include "platform/appkit/window.h"
-#include "platform/appkit/window_drawing.h"
+#include "platform/appkit/application/application.h"
+#include "platform/appkit/application/bundle.h"
+#include "platform/appkit/interface/interface_loader.h"
+#include "platform/appkit/windows/window.h"
+#include "platform/appkit/windows/window_drawing.h"
 #include "platform/foundation/clock.h"
 #include "widgets/flatbutton/flat_button.h"
 #include "widgets/tooltip/qv_custom_help_popover.h"

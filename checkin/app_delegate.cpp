@@ -1,6 +1,6 @@
 #include "checkin/app_delegate.h"
 
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 
 namespace {
 

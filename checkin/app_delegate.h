@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/application.h"
+#include "platform/appkit/application/application.h"
 
 // Brings the launcher to the front once it has started, and ends it with its last window.
 class AppDelegate : public appkit::Object, public appkit::ApplicationDelegate {

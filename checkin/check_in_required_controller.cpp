@@ -1,12 +1,12 @@
 #include "checkin/check_in_required_controller.h"
 
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 #include "platform/foundation/console_log.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/url.h"
-#include "platform/foundation/workspace.h"
 #include "platform/preferences/property_list_reader.h"
 #include "platform/preferences/user_defaults.h"
+#include "platform/workspace/application_launch.h"
 
 #include <cstdlib>
 #include <vector>
@@ -23,14 +23,6 @@ std::string appendingPathComponent(const std::string& path, const std::string& c
 }
 
 } // namespace
-
-void CheckInRequiredController::viewDidLoad() {
-    ViewController::viewDidLoad();
-}
-
-void CheckInRequiredController::viewDidAppear() {
-    ViewController::viewDidAppear();
-}
 
 std::optional<std::string> CheckInRequiredController::getAppBundle() const {
     auto folders = foundation::SearchPathForDirectoriesInDomains(
@@ -62,7 +54,7 @@ void CheckInRequiredController::launch(appkit::Object*) {
     if (const std::string* stored = appPath ? appPath->text() : nullptr)
         arguments.push_back(*stored);
     std::string error;
-    if (!foundation::Workspace::sharedWorkspace().launchApplication(url, arguments, &error)) {
+    if (!foundation::launchApplication(url, arguments, &error)) {
         // As with a missing configuration, the window stays so the user can try again.
         foundation::consoleLog(error);
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/view_controller.h"
+#include "platform/appkit/views/view_controller.h"
 
 #include <optional>
 #include <string>
@@ -10,12 +10,10 @@
 // the process.
 class CheckInRequiredController : public appkit::ViewController {
 public:
-    void viewDidLoad() override;
     // Reads the configuration afresh; does nothing while it lacks "last_opened" or
     // "last_known_path", and says why on standard error when the manager cannot be started, so the
     // action can be tried again later.
     void launch(appkit::Object* sender);
-    void viewDidAppear() override;
     // The product's support folder: the user's Application Support folder plus "Vantrel".
     std::optional<std::string> getAppBundle() const;
 

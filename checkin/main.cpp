@@ -1,4 +1,4 @@
-#include "platform/appkit/application.h"
+#include "platform/appkit/application/application.h"
 #include "platform/foundation/string_encoding.h"
 #include "platform/preferences/user_defaults.h"
 

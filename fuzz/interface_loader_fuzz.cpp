@@ -1,9 +1,9 @@
 // Loads arbitrary text as an interface file for a fresh owner, with classes whose properties cover
 // every kind of value, and a resource folder holding one image.
-#include "platform/appkit/interface_loader.h"
-#include "platform/appkit/runtime.h"
-#include "platform/appkit/view.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/interface/interface_loader.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/views/view.h"
+#include "platform/appkit/windows/window.h"
 
 #include <cairo.h>
 #include <cstdlib>

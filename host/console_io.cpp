@@ -40,7 +40,7 @@ void ConsoleIO::readMessage(FileHandle& handle) {
 void ConsoleIO::handleFrames(Log& log) {
     while (auto frame = frames_.nextFrameInPlace()) {
         replies_.expectMore(frames_.hasFrame());
-        if (frame->kind == FrameReader::Frame::Kind::tooLong)
+        if (frame->kind == FrameReader::Kind::tooLong)
             log.line("Error");
         else if (log.isEnabled())
             handleMessageWithLog(frame->message, log);

@@ -74,7 +74,7 @@ std::optional<FrameReader::FrameInPlace> FrameReader::nextFrameInPlace() {
     restoreTerminatedByte();
     if (!tooLongAt_.empty() && tooLongAt_.front() == start_) {
         tooLongAt_.erase(tooLongAt_.begin());
-        return FrameInPlace{Frame::Kind::tooLong, {}};
+        return FrameInPlace{Kind::tooLong, {}};
     }
     if (start_ == complete_)
         return std::nullopt;
@@ -85,25 +85,7 @@ std::optional<FrameReader::FrameInPlace> FrameReader::nextFrameInPlace() {
     if (start_ < end_)
         terminated_ = {start_, buffer_[start_]};
     buffer_[start_] = '\0';
-    return FrameInPlace{Frame::Kind::message, {message, length}};
-}
-
-void FrameReader::append(foundation::ByteView bytes) {
-    while (!bytes.empty()) {
-        std::span<char> room = space();
-        std::size_t taken = std::min(room.size(), bytes.size());
-        std::memcpy(room.data(), bytes.data(), taken);
-        if (!commit(taken))
-            return;
-        bytes.remove_prefix(taken);
-    }
-}
-
-std::optional<FrameReader::Frame> FrameReader::nextFrame() {
-    auto frame = nextFrameInPlace();
-    if (!frame)
-        return std::nullopt;
-    return Frame{frame->kind, std::string(frame->message.data(), frame->message.size())};
+    return FrameInPlace{Kind::message, {message, length}};
 }
 
 std::optional<std::uint32_t> FrameReader::lengthAt(std::size_t offset) const {

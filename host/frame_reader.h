@@ -1,12 +1,9 @@
 #pragma once
 
-#include "platform/foundation/data.h"
-
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,14 +15,10 @@ public:
     // The largest message a browser sends to a host; a longer length is never allocated.
     static constexpr std::uint32_t maximumMessageLength = 64 * 1024 * 1024;
 
-    struct Frame {
-        enum class Kind { message, tooLong };
-        Kind kind;
-        std::string message;
-    };
+    enum class Kind { message, tooLong };
     // A message in the reader's buffer, followed by a NUL, until the reader is used again.
     struct FrameInPlace {
-        Frame::Kind kind;
+        Kind kind;
         std::span<char> message;
     };
 
@@ -40,10 +33,6 @@ public:
     std::optional<FrameInPlace> nextFrameInPlace();
     // Whether nextFrameInPlace has one to give.
     bool hasFrame() const { return start_ != complete_ || !tooLongAt_.empty(); }
-
-    // The same through copies, one read at a time.
-    void append(foundation::ByteView bytes);
-    std::optional<Frame> nextFrame();
 
     // Bytes of a frame not yet complete.
     std::size_t bufferedSize() const { return end_ - complete_; }

@@ -92,14 +92,8 @@ void RunLoop::notifyBeforeWaiting() {
     }
 }
 
-RunLoop::WaitSourceId RunLoop::addWaitSource(std::shared_ptr<WaitSource> source) {
-    WaitSourceId id = nextWaitSourceId_++;
-    waitSources_.emplace(id, std::move(source));
-    return id;
-}
-
-void RunLoop::removeWaitSource(WaitSourceId id) {
-    waitSources_.erase(id);
+void RunLoop::addWaitSource(std::shared_ptr<WaitSource> source) {
+    waitSources_.push_back(std::move(source));
 }
 
 void RunLoop::addTimer(std::shared_ptr<Timer> timer) {
@@ -213,7 +207,7 @@ bool RunLoop::runWatches(int timeoutMilliseconds) {
 // Each source's descriptors follow the watches'; ends holds where each source's run ends.
 int RunLoop::prepareWaitSources(std::vector<pollfd>& descriptors, std::vector<std::size_t>& ends,
                                 int timeoutMilliseconds) {
-    for (const auto& [id, source] : waitSources_) {
+    for (const auto& source : waitSources_) {
         int allowed = source->prepareToWait(descriptors);
         ends.push_back(descriptors.size());
         if (allowed >= 0 && (timeoutMilliseconds < 0 || allowed < timeoutMilliseconds))
@@ -224,10 +218,10 @@ int RunLoop::prepareWaitSources(std::vector<pollfd>& descriptors, std::vector<st
 
 void RunLoop::endWaitSources(const std::vector<pollfd>& descriptors, const std::vector<std::size_t>& ends,
                              std::size_t start) {
-    // A source may remove sources: work on the list as it was.
+    // A source may add sources: work on the list as it was.
     auto sources = waitSources_;
     std::size_t index = 0;
-    for (const auto& [id, source] : sources) {
+    for (const auto& source : sources) {
         std::span<const pollfd> own(descriptors.data() + start, ends[index] - start);
         source->waitEnded(own);
         start = ends[index++];

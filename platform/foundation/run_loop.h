@@ -52,9 +52,7 @@ public:
 
     // Wait sources are asked before every wait, in the order they were added; they never keep
     // run() from returning.
-    using WaitSourceId = std::uint64_t;
-    WaitSourceId addWaitSource(std::shared_ptr<WaitSource> source);
-    void removeWaitSource(WaitSourceId id);
+    void addWaitSource(std::shared_ptr<WaitSource> source);
 
     // Timers are scheduled through Timer::scheduledTimer.
     void addTimer(std::shared_ptr<Timer> timer);
@@ -67,7 +65,6 @@ public:
 
     // The mode run() turns the loop in; a control tracking a held mouse button sets the
     // event-tracking mode until the release.
-    RunLoopMode currentMode() const { return currentMode_; }
     void setCurrentMode(RunLoopMode mode) { currentMode_ = mode; }
 
     void run();
@@ -110,8 +107,7 @@ private:
     std::vector<pollfd> descriptors_;
     std::vector<WatchId> ids_;
     WatchId nextId_ = 1;
-    std::map<WaitSourceId, std::shared_ptr<WaitSource>> waitSources_;
-    WaitSourceId nextWaitSourceId_ = 1;
+    std::vector<std::shared_ptr<WaitSource>> waitSources_;
     std::map<ObserverId, std::function<void()>> beforeWaitingObservers_;
     ObserverId nextObserverId_ = 1;
     bool stopped_ = false;

@@ -30,7 +30,6 @@ public:
     void invalidate();
     bool isValid() const { return valid_; }
     double fireDate() const { return fireDate_; }
-    double timeInterval() const { return interval_; }
     bool firesIn(RunLoopMode mode) const;
 
     // Called by the run loop when the fire date has come.

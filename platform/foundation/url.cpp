@@ -89,12 +89,4 @@ URL URL::fileURLWithPath(std::string path) {
     return URL(std::move(text), "file", std::move(path));
 }
 
-URL URL::URLByAppendingPathComponent(std::string_view component) const {
-    std::string path = path_;
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    path += component;
-    return fileURLWithPath(std::move(path));
-}
-
 } // namespace foundation

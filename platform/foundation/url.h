@@ -23,9 +23,6 @@ public:
     // The decoded path; for a file URL the file-system path it names.
     const std::string& path() const { return path_; }
 
-    // For file URLs: the URL of an entry inside this directory.
-    URL URLByAppendingPathComponent(std::string_view component) const;
-
     bool operator==(const URL& other) const { return text_ == other.text_; }
 
 private:

@@ -27,11 +27,7 @@ bool Workspace::openURL(const URL& url) {
 
 bool Workspace::runOpener(const URL& url) {
     return DetachedProcesses::shared().startInTurn(
-               {{openerProgram_, url.absoluteString()}, ProgramLookup::onPATH}) == 0;
-}
-
-int Workspace::spawnDetached(const std::vector<std::string>& arguments, ProgramLookup lookup) {
-    return DetachedProcesses::shared().startNow({arguments, lookup});
+               {{openerProgram_, url.absoluteString()}, DetachedProcesses::ProgramLookup::onPATH}) == 0;
 }
 
 } // namespace foundation

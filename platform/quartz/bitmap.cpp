@@ -1,6 +1,8 @@
 #include "platform/quartz/bitmap.h"
 
+#include <cairo.h>
 #include <cstring>
+#include <memory>
 
 namespace quartz {
 
@@ -40,6 +42,37 @@ Color Bitmap::pixel(int x, int y) const {
         return Color::clearColor();
     auto channel = [&](int shift) { return static_cast<double>((word >> shift) & 0xFF) / alpha; };
     return Color(channel(16), channel(8), channel(0), alpha / 255.0);
+}
+
+bool Bitmap::writePNG(const std::string& path, std::string* error) const {
+    cairo_status_t status = cairo_surface_write_to_png(surface_, path.c_str());
+    if (status == CAIRO_STATUS_SUCCESS)
+        return true;
+    if (error != nullptr)
+        *error = cairo_status_to_string(status);
+    return false;
+}
+
+void paintOverBackground(const PixelRows& target, const Bitmap& frame, PixelArea area, int originX,
+                         int originY, Color background) {
+    struct DestroySurface {
+        void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+    };
+    struct DestroyContext {
+        void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
+    };
+    std::unique_ptr<cairo_surface_t, DestroySurface> surface(cairo_image_surface_create_for_data(
+        target.data, CAIRO_FORMAT_ARGB32, target.width, target.height, target.stride));
+    {
+        std::unique_ptr<cairo_t, DestroyContext> cairo(cairo_create(surface.get()));
+        cairo_rectangle(cairo.get(), area.x - originX, area.y - originY, area.width, area.height);
+        cairo_clip(cairo.get());
+        cairo_set_source_rgba(cairo.get(), background.red(), background.green(), background.blue(), 1);
+        cairo_paint(cairo.get());
+        cairo_set_source_surface(cairo.get(), frame.cairoSurface(), -originX, -originY);
+        cairo_paint(cairo.get());
+    }
+    cairo_surface_flush(surface.get());
 }
 
 } // namespace quartz

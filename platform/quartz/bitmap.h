@@ -2,14 +2,26 @@
 
 #include "platform/quartz/color.h"
 
-#include <cairo.h>
 #include <cstdint>
 #include <memory>
+#include <string>
+
+// Cairo's own name for its surfaces; only quartz includes Cairo itself.
+typedef struct _cairo_surface cairo_surface_t;
 
 namespace quartz {
 
+// A rectangle of whole pixels, x from the left and y from the top.
+struct PixelArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const PixelArea&) const = default;
+};
+
 // A block of pixels in memory: premultiplied ARGB32 in a Cairo image surface, which it owns.
-// Shared as std::shared_ptr<const Bitmap> once drawn; the renderer draws from it through cairoSurface().
+// Shared as std::shared_ptr<const Bitmap> once drawn; quartz draws from it through cairoSurface().
 class Bitmap {
 public:
     // Cairo's limit for an image surface side.
@@ -28,8 +40,10 @@ public:
     std::uint32_t argbAt(int x, int y) const;
     // The same pixel unpremultiplied, components in 0…1; clear outside the bitmap.
     Color pixel(int x, int y) const;
-    // Cairo takes surfaces as non-const even to read them. Whoever draws into it calls
-    // cairo_surface_flush afterwards.
+    // Writes the bitmap to a PNG file; false, with the reason, when it cannot.
+    bool writePNG(const std::string& path, std::string* error = nullptr) const;
+    // For quartz's own drawing code. Cairo takes surfaces as non-const even to read them. Whoever
+    // draws into it calls cairo_surface_flush afterwards.
     cairo_surface_t* cairoSurface() const { return surface_; }
 
 private:
@@ -39,5 +53,19 @@ private:
     int width_;
     int height_;
 };
+
+// Pixels in memory someone else owns, in the bitmaps' format (premultiplied 0xAARRGGBB words in
+// native byte order), rows `stride` bytes apart: a window system's surface.
+struct PixelRows {
+    unsigned char* data;
+    int width;
+    int height;
+    int stride;
+};
+
+// Paints an area of a frame, in the frame's pixels, over an opaque background colour into rows
+// whose first pixel is the frame's pixel (originX, originY).
+void paintOverBackground(const PixelRows& target, const Bitmap& frame, PixelArea area, int originX,
+                         int originY, Color background);
 
 } // namespace quartz

@@ -1,6 +1,7 @@
 #include "platform/quartz/bitmap_difference.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cstdint>
 #include <cstring>
 

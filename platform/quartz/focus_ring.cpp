@@ -1,7 +1,5 @@
 #include "platform/quartz/focus_ring.h"
 
-#include "platform/quartz/layer_painting.h"
-
 #include <algorithm>
 
 namespace quartz {
@@ -21,13 +19,7 @@ void drawFocusRing(GraphicsContext& context, Rect rect, double cornerRadius) {
     double outset = ringWidth / 2;
     Rect ring{rect.minX() - outset, rect.minY() - outset, rect.width() + 2 * outset,
               rect.height() + 2 * outset};
-    cairo_t* cairo = context.cairo();
-    cairo_save(cairo);
-    addRoundedRect(cairo, ring, radius + outset);
-    cairo_set_source_rgba(cairo, ringColor.red(), ringColor.green(), ringColor.blue(), ringColor.alpha());
-    cairo_set_line_width(cairo, ringWidth);
-    cairo_stroke(cairo);
-    cairo_restore(cairo);
+    context.strokeRoundedRect(ring, radius + outset, ringColor, ringWidth);
 }
 
 } // namespace quartz

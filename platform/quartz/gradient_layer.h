@@ -9,8 +9,6 @@ namespace quartz {
 // A layer filled with a linear gradient between two points given in the unit square of its bounds.
 class GradientLayer : public Layer {
 public:
-    enum class Type { axial };
-
     static std::shared_ptr<GradientLayer> layer();
 
     const std::vector<Color>& colors() const { return colors_; }
@@ -24,8 +22,6 @@ public:
     void setStartPoint(Point point) { change(startPoint_, point); }
     Point endPoint() const { return endPoint_; }
     void setEndPoint(Point point) { change(endPoint_, point); }
-    Type type() const { return type_; }
-    void setType(Type type) { change(type_, type); }
 
     // Adds "startPoint" and "endPoint".
     std::optional<LayerValue> valueForKey(std::string_view key) const override;
@@ -39,7 +35,6 @@ private:
     std::optional<std::vector<double>> locations_;
     Point startPoint_{0.5, 0};
     Point endPoint_{0.5, 1};
-    Type type_ = Type::axial;
 };
 
 } // namespace quartz

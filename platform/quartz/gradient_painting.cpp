@@ -2,6 +2,7 @@
 #include "platform/quartz/layer_painting.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cmath>
 
 namespace quartz {

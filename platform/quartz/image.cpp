@@ -1,5 +1,6 @@
 #include "platform/quartz/image.h"
 
+#include <cairo.h>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -68,13 +69,6 @@ bool isDoubleDensityName(const std::string& path) {
            path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-std::optional<int> pixelCount(double points, double scale) {
-    double pixels = std::round(points * scale);
-    if (!(pixels >= 1 && pixels <= Bitmap::maximumSide))
-        return std::nullopt;
-    return static_cast<int>(pixels);
-}
-
 } // namespace
 
 std::optional<Image> Image::imageWithContentsOfFile(const std::string& path) {
@@ -90,30 +84,6 @@ std::optional<Image> Image::imageWithContentsOfFile(const std::string& path) {
     double density = isDoubleDensityName(path) ? 2.0 : 1.0;
     Size size{pixels->width() / density, pixels->height() / density};
     return Image(std::move(pixels), size);
-}
-
-std::shared_ptr<const Bitmap> Image::bitmapForProposedRect(Rect rect, double scale) const {
-    auto width = pixelCount(rect.width(), scale);
-    auto height = pixelCount(rect.height(), scale);
-    if (!width || !height)
-        return nullptr;
-    auto bitmap = Bitmap::make(*width, *height);
-    if (!bitmap)
-        return nullptr;
-    Context context(cairo_create(bitmap->cairoSurface()));
-    cairo_scale(context.get(), static_cast<double>(*width) / pixels_->width(),
-                static_cast<double>(*height) / pixels_->height());
-    cairo_set_source_surface(context.get(), pixels_->cairoSurface(), 0, 0);
-    cairo_pattern_t* pattern = cairo_get_source(context.get());
-    cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
-    // Padding keeps the edges from fading into the transparent outside when scaled up.
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    cairo_set_operator(context.get(), CAIRO_OPERATOR_SOURCE);
-    cairo_paint(context.get());
-    if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS)
-        return nullptr;
-    cairo_surface_flush(bitmap->cairoSurface());
-    return bitmap;
 }
 
 } // namespace quartz

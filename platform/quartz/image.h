@@ -22,9 +22,6 @@ public:
 
     // In points.
     Size size() const { return size_; }
-    // The image scaled to fill a bitmap of rect's size at the given scale, in whole pixels; null when
-    // that rounds to an empty or oversized bitmap.
-    std::shared_ptr<const Bitmap> bitmapForProposedRect(Rect rect, double scale) const;
 
     // The pixels as loaded, at the image's own density.
     const std::shared_ptr<const Bitmap>& bitmap() const { return pixels_; }

@@ -1,6 +1,7 @@
 #include "platform/quartz/laid_out_text.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <climits>
 #include <cmath>
 #include <string_view>
@@ -16,20 +17,6 @@ double fromPango(int units) {
 int toPango(double points) {
     double units = std::round(points * PANGO_SCALE);
     return static_cast<int>(std::clamp(units, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
-
-PangoEllipsizeMode ellipsizeMode(TextTruncation truncation) {
-    switch (truncation) {
-    case TextTruncation::start:
-        return PANGO_ELLIPSIZE_START;
-    case TextTruncation::middle:
-        return PANGO_ELLIPSIZE_MIDDLE;
-    case TextTruncation::end:
-        return PANGO_ELLIPSIZE_END;
-    case TextTruncation::none:
-        break;
-    }
-    return PANGO_ELLIPSIZE_NONE;
 }
 
 // The paragraph-style line height for a line of the font's natural height.
@@ -89,11 +76,7 @@ void LaidOutText::configure(const std::string& text, const TextStyle& style, std
     }
 
     bool hasWidth = width && *width > 0;
-    if (hasWidth && style.truncation != TextTruncation::none) {
-        // Pango's default height of -1 keeps every paragraph to one ellipsized line.
-        pango_layout_set_width(layout_, toPango(*width));
-        pango_layout_set_ellipsize(layout_, ellipsizeMode(style.truncation));
-    } else if (hasWidth && style.wraps) {
+    if (hasWidth && style.wraps) {
         pango_layout_set_width(layout_, toPango(*width));
         pango_layout_set_wrap(layout_, PANGO_WRAP_WORD_CHAR);
     }

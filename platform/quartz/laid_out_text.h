@@ -3,6 +3,7 @@
 #include "platform/quartz/geometry.h"
 #include "platform/quartz/text_style.h"
 
+#include <cairo.h>
 #include <optional>
 #include <pango/pangocairo.h>
 #include <string>

@@ -44,8 +44,6 @@ public:
     void setFrame(Rect frame);
     bool geometryFlipped() const { return geometryFlipped_; }
     void setGeometryFlipped(bool flipped) { change(geometryFlipped_, flipped); }
-    bool hidden() const { return hidden_; }
-    void setHidden(bool hidden) { change(hidden_, hidden); }
 
     const std::optional<Color>& backgroundColor() const { return backgroundColor_; }
     void setBackgroundColor(std::optional<Color> color) { change(backgroundColor_, color); }
@@ -143,7 +141,6 @@ private:
     Point position_;
     Point anchorPoint_{0.5, 0.5};
     bool geometryFlipped_ = false;
-    bool hidden_ = false;
     std::optional<Color> backgroundColor_;
     Color borderColor_ = Color::blackColor();
     double borderWidth_ = 0;

@@ -4,6 +4,7 @@
 #include "platform/quartz/text_layer.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cmath>
 #include <numbers>
 

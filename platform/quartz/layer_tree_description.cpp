@@ -99,20 +99,6 @@ const char* nameOf(TextLayer::AlignmentMode mode) {
     return "?";
 }
 
-const char* nameOf(TextLayer::TruncationMode mode) {
-    switch (mode) {
-    case TextLayer::TruncationMode::none:
-        return "none";
-    case TextLayer::TruncationMode::start:
-        return "start";
-    case TextLayer::TruncationMode::end:
-        return "end";
-    case TextLayer::TruncationMode::middle:
-        return "middle";
-    }
-    return "?";
-}
-
 // Writes " name=value" for a property whose value differs from the default one.
 class PropertyWriter {
 public:
@@ -142,7 +128,6 @@ void describeLayerProperties(const Layer& layer, PropertyWriter& write, std::ost
         << " scale=" << Number{layer.contentsScale()};
     write("boundsOrigin", layer.bounds().origin, defaults->bounds().origin);
     write.flag("geometryFlipped", layer.geometryFlipped(), defaults->geometryFlipped());
-    write.flag("hidden", layer.hidden(), defaults->hidden());
     write("backgroundColor", layer.backgroundColor(), defaults->backgroundColor());
     write("borderColor", layer.borderColor(), defaults->borderColor());
     write("borderWidth", layer.borderWidth(), defaults->borderWidth());
@@ -171,8 +156,6 @@ void describeText(const TextLayer& layer, PropertyWriter& write, std::ostream& o
     if (layer.alignmentMode() != defaults->alignmentMode())
         out << " alignmentMode=" << nameOf(layer.alignmentMode());
     write.flag("wrapped", layer.wrapped(), defaults->wrapped());
-    if (layer.truncationMode() != defaults->truncationMode())
-        out << " truncationMode=" << nameOf(layer.truncationMode());
 }
 
 void describeGradient(const GradientLayer& layer, std::ostream& out) {

@@ -5,6 +5,7 @@
 #include "platform/quartz/presented_layer.h"
 #include "platform/quartz/shadow_blur.h"
 
+#include <cairo.h>
 #include <cmath>
 
 namespace quartz {
@@ -91,8 +92,6 @@ private:
 };
 
 void TreePainter::drawLayer(cairo_t* cairo, const Layer& layer, bool superFlipped) const {
-    if (layer.hidden())
-        return;
     PresentedLayer shown = PresentedLayer::of(layer, time_);
     if (!(shown.opacity > 0))
         return;
@@ -212,8 +211,6 @@ DeviceBox TreePainter::compositeBox(const Layer& layer, const PresentedLayer& sh
 }
 
 DeviceBox TreePainter::paintedBox(const Layer& layer, const cairo_matrix_t& superSpace) const {
-    if (layer.hidden())
-        return {};
     PresentedLayer shown = PresentedLayer::of(layer, time_);
     if (!(shown.opacity > 0))
         return {};

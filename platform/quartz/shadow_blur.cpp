@@ -3,6 +3,7 @@
 #include "platform/quartz/bitmap.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cmath>
 #include <cstdint>
 #include <cstring>

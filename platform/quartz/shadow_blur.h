@@ -3,6 +3,8 @@
 #include "platform/quartz/color.h"
 #include "platform/quartz/device_raster.h"
 
+#include <cairo.h>
+
 namespace quartz {
 
 // The blurred alpha of a raster in device pixels, ready to be painted as a shadow. Owns its surface.

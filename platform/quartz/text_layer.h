@@ -10,7 +10,6 @@ namespace quartz {
 class TextLayer : public Layer {
 public:
     enum class AlignmentMode { natural, left, right, center, justified };
-    enum class TruncationMode { none, start, end, middle };
 
     static std::shared_ptr<TextLayer> layer();
 
@@ -27,8 +26,6 @@ public:
     void setAlignmentMode(AlignmentMode mode) { change(alignmentMode_, mode); }
     bool wrapped() const { return wrapped_; }
     void setWrapped(bool wrapped) { change(wrapped_, wrapped); }
-    TruncationMode truncationMode() const { return truncationMode_; }
-    void setTruncationMode(TruncationMode mode) { change(truncationMode_, mode); }
 
     // Adds "foregroundColor" and "fontSize".
     std::optional<LayerValue> valueForKey(std::string_view key) const override;
@@ -44,7 +41,6 @@ private:
     Color foregroundColor_ = Color::whiteColor();
     AlignmentMode alignmentMode_ = AlignmentMode::natural;
     bool wrapped_ = false;
-    TruncationMode truncationMode_ = TruncationMode::none;
 };
 
 } // namespace quartz

@@ -2,6 +2,7 @@
 #include "platform/quartz/text_layer.h"
 #include "platform/quartz/text_layout.h"
 
+#include <cairo.h>
 #include <cmath>
 
 namespace quartz {
@@ -24,20 +25,6 @@ TextAlignment alignmentFor(TextLayer::AlignmentMode mode) {
     return TextAlignment::natural;
 }
 
-TextTruncation truncationFor(TextLayer::TruncationMode mode) {
-    switch (mode) {
-    case TextLayer::TruncationMode::start:
-        return TextTruncation::start;
-    case TextLayer::TruncationMode::end:
-        return TextTruncation::end;
-    case TextLayer::TruncationMode::middle:
-        return TextTruncation::middle;
-    case TextLayer::TruncationMode::none:
-        break;
-    }
-    return TextTruncation::none;
-}
-
 TextStyle styleOf(const TextLayer& layer, double time) {
     TextStyle style;
     if (!layer.font().empty())
@@ -46,7 +33,6 @@ TextStyle styleOf(const TextLayer& layer, double time) {
     style.color = layer.presentedValue<Color>("foregroundColor", time).value_or(layer.foregroundColor());
     style.alignment = alignmentFor(layer.alignmentMode());
     style.wraps = layer.wrapped();
-    style.truncation = truncationFor(layer.truncationMode());
     return style;
 }
 

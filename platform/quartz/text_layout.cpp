@@ -3,6 +3,7 @@
 #include "platform/quartz/laid_out_text.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <fontconfig/fontconfig.h>
 #include <memory>
 #include <pango/pangocairo.h>

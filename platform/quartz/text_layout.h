@@ -20,9 +20,8 @@ namespace quartz {
 // away is above the text: the baseline stays the font's descent above the line's bottom.
 // Kerning is extra space after every character, the last included, as AppKit measures it.
 // Alignment: natural is left for left-to-right text and right for right-to-left text; justified stretches
-// every wrapped line but the last. Text wraps at the width only when the style wraps; with a truncation the
-// text keeps to one line per paragraph, ellipsized to the width, whether or not the style wraps. Each thread
-// keeps its recent layouts, so measuring and drawing the same label again is cheap.
+// every wrapped line but the last. Text wraps at the width only when the style wraps. Each thread keeps its
+// recent layouts, so measuring and drawing the same label again is cheap.
 
 // The size text takes when laid out in one style: unwrapped, or wrapped at a width when the style
 // wraps and a width is given. The width is the widest line's; empty text has no size. The renderer

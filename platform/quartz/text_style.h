@@ -8,7 +8,6 @@
 namespace quartz {
 
 enum class TextAlignment { natural, left, right, center, justified };
-enum class TextTruncation { none, start, end, middle };
 
 // How a run of text is set: one font, colour and paragraph style for the whole of it. Zero means
 // "not set" for the line heights and the multiple, as in the frameworks.
@@ -27,7 +26,6 @@ struct TextStyle {
     double lineSpacing = 0;
     // Whether lines break at the width they are laid out in.
     bool wraps = false;
-    TextTruncation truncation = TextTruncation::none;
 
     bool operator==(const TextStyle&) const = default;
 };

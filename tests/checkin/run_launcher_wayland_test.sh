@@ -41,6 +41,9 @@ poll 300 test -S "$XDG_RUNTIME_DIR/vantrel-test" || fail "weston did not start"
 output_window() { xdotool search --class "^Weston Compositor$" 2>/dev/null | head -n1 | grep .; }
 poll 300 output_window >/dev/null || fail "weston's output window did not show"
 output=$(output_window)
+# Weston's seat has the keyboard before the launcher's window maps, so the shell gives it the
+# focus as it appears, however late the window comes.
+xdotool windowfocus --sync "$output"
 source "$here/stand_in_manager.sh"
 
 # The bounding box WxH+X+Y of the pixels of one colour on the screen.
@@ -71,7 +74,6 @@ if xdotool search --pid "$launcher_pid" --name "Vantrel Check-in" >/dev/null 2>&
 fi
 echo "ok: with WAYLAND_DISPLAY and DISPLAY both set, the launcher chose Wayland"
 
-xdotool windowfocus --sync "$output"
 xdotool keydown Return
 poll 300 button_shows "$on_fill" || fail "the button held by Return does not show its on fill"
 [[ ! -e $record ]] || fail "the manager started before Return went up"

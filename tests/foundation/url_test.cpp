@@ -106,25 +106,6 @@ TEST(FileURL, TextParsesBackToTheSamePath) {
     }
 }
 
-TEST(FileURL, AppendsAPathComponent) {
-    auto directory = URL::fileURLWithPath("/home/user/My Files");
-    auto entry = directory.URLByAppendingPathComponent("data 1.json");
-    EXPECT_EQ(entry.path(), "/home/user/My Files/data 1.json");
-    EXPECT_EQ(entry.absoluteString(), "file:///home/user/My%20Files/data%201.json");
-    EXPECT_TRUE(entry.isFileURL());
-}
-
-TEST(FileURL, AppendsWithoutDoublingASlash) {
-    EXPECT_EQ(URL::fileURLWithPath("/home/user/").URLByAppendingPathComponent("x").path(), "/home/user/x");
-    EXPECT_EQ(URL::fileURLWithPath("/").URLByAppendingPathComponent("etc").path(), "/etc");
-}
-
-TEST(FileURL, AppendsChainedComponents) {
-    auto url = URL::fileURLWithPath("/a").URLByAppendingPathComponent("b").URLByAppendingPathComponent("c%d");
-    EXPECT_EQ(url.path(), "/a/b/c%d");
-    EXPECT_EQ(url.absoluteString(), "file:///a/b/c%25d");
-}
-
 TEST(URLEquality, ComparesTheText) {
     EXPECT_EQ(URL::fileURLWithPath("/a b"), URL::URLWithString("file:///a%20b"));
     EXPECT_NE(URL::fileURLWithPath("/a"), URL::fileURLWithPath("/b"));

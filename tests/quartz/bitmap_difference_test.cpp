@@ -1,5 +1,6 @@
 #include "platform/quartz/bitmap_difference.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 using quartz::Bitmap;

@@ -12,7 +12,6 @@ TEST(GradientLayer, RunsTopToBottomWithEvenStopsByDefault) {
     EXPECT_EQ(layer->locations(), std::nullopt);
     EXPECT_EQ(layer->startPoint(), (Point{0.5, 0}));
     EXPECT_EQ(layer->endPoint(), (Point{0.5, 1}));
-    EXPECT_EQ(layer->type(), GradientLayer::Type::axial);
 }
 
 TEST(GradientLayer, StartAndEndPointByKey) {

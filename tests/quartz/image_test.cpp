@@ -46,48 +46,6 @@ TEST_F(ImageFile, DoubleDensityImageIsHalfItsPixelSize) {
     EXPECT_EQ(image->size(), (Size{3, 2}));
 }
 
-TEST_F(ImageFile, BitmapAtScaleTwoHasTwiceThePixels) {
-    auto image = Image::imageWithContentsOfFile(pngNamed("half.png"));
-    ASSERT_TRUE(image);
-    auto bitmap = image->bitmapForProposedRect(Rect(0, 0, 4, 2), 2);
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(bitmap->width(), 8);
-    EXPECT_EQ(bitmap->height(), 4);
-}
-
-TEST_F(ImageFile, ScaledBitmapKeepsTransparentPixelsTransparent) {
-    auto image = Image::imageWithContentsOfFile(pngNamed("half.png"));
-    ASSERT_TRUE(image);
-    auto bitmap = image->bitmapForProposedRect(Rect(0, 0, 4, 2), 2);
-    ASSERT_NE(bitmap, nullptr);
-    for (int y = 0; y < bitmap->height(); ++y) {
-        EXPECT_EQ(bitmap->argbAt(0, y), 0u) << y;
-        EXPECT_EQ(bitmap->argbAt(1, y), 0u) << y;
-        // Padding, not fading, at the edge.
-        EXPECT_EQ(bitmap->argbAt(7, y), 0xFFFF0000u) << y;
-    }
-}
-
-TEST_F(ImageFile, BitmapFillsTheProposedRectRounded) {
-    auto image = Image::imageWithContentsOfFile(pngNamed("half.png"));
-    ASSERT_TRUE(image);
-    auto bitmap = image->bitmapForProposedRect(Rect(5, 5, 10.2, 3.6), 1);
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_EQ(bitmap->width(), 10);
-    EXPECT_EQ(bitmap->height(), 4);
-    EXPECT_EQ(bitmap->pixel(0, 0).alpha(), 0);
-    EXPECT_EQ(bitmap->pixel(9, 3), Color(1, 0, 0, 1));
-}
-
-TEST_F(ImageFile, EmptyOrHugeProposedRectGivesNoBitmap) {
-    auto image = Image::imageWithContentsOfFile(pngNamed("half.png"));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->bitmapForProposedRect(Rect(0, 0, 0, 10), 2), nullptr);
-    EXPECT_EQ(image->bitmapForProposedRect(Rect(0, 0, 0.2, 10), 2), nullptr);
-    EXPECT_EQ(image->bitmapForProposedRect(Rect(0, 0, 1e300, 10), 2), nullptr);
-    EXPECT_EQ(image->bitmapForProposedRect(Rect(0, 0, 10, 10), -1), nullptr);
-}
-
 TEST_F(ImageFile, OpaquePngLoadsAsOpaquePixels) {
     auto path = home() / "opaque.png";
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 2, 2);
@@ -99,7 +57,7 @@ TEST_F(ImageFile, OpaquePngLoadsAsOpaquePixels) {
     cairo_surface_destroy(surface);
     auto image = Image::imageWithContentsOfFile(path);
     ASSERT_TRUE(image);
-    EXPECT_EQ(image->bitmapForProposedRect(Rect(0, 0, 2, 2), 1)->argbAt(1, 1), 0xFF0000FFu);
+    EXPECT_EQ(image->bitmap()->argbAt(1, 1), 0xFF0000FFu);
 }
 
 TEST_F(ImageFile, CopiesShareThePixels) {

@@ -26,7 +26,6 @@ TEST(Layer, HasCoreAnimationDefaults) {
     EXPECT_EQ(layer->position(), (Point{0, 0}));
     EXPECT_EQ(layer->anchorPoint(), (Point{0.5, 0.5}));
     EXPECT_FALSE(layer->geometryFlipped());
-    EXPECT_FALSE(layer->hidden());
     EXPECT_EQ(layer->backgroundColor(), std::nullopt);
     EXPECT_EQ(layer->borderColor(), Color(0, 0, 0, 1));
     EXPECT_EQ(layer->borderWidth(), 0);

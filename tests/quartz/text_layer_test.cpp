@@ -14,7 +14,6 @@ TEST(TextLayer, HasCoreAnimationDefaults) {
     EXPECT_EQ(layer->foregroundColor(), Color(1, 1, 1, 1));
     EXPECT_EQ(layer->alignmentMode(), TextLayer::AlignmentMode::natural);
     EXPECT_FALSE(layer->wrapped());
-    EXPECT_EQ(layer->truncationMode(), TextLayer::TruncationMode::none);
     EXPECT_EQ(layer->backgroundColor(), std::nullopt);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/quartz/text_layout.h"
 #include "tests/quartz/pixel_checks.h"
 
+#include <cairo.h>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@ using quartz::Rect;
 using quartz::Size;
 using quartz::TextAlignment;
 using quartz::TextStyle;
-using quartz::TextTruncation;
 
 namespace {
 
@@ -118,16 +118,6 @@ TEST(TextLayout, WrapsAtTheWidthOnlyWhenTheStyleWraps) {
     EXPECT_LE(wrapped.width, 80);
     EXPECT_GE(quartz::lineTops(text, style, 80.0).size(), 4u);
     EXPECT_GT(wrapped.height, 3 * oneLine.height);
-}
-
-TEST(TextLayout, TruncationKeepsToOneLineInTheWidth) {
-    const std::string text = "the quick brown fox jumps over the lazy dog";
-    TextStyle style = dejaVu(13);
-    style.wraps = true;
-    style.truncation = TextTruncation::end;
-    Size size = quartz::sizeOfText(text, style, 80.0);
-    EXPECT_LE(size.width, 80);
-    EXPECT_EQ(quartz::lineTops(text, style, 80.0).size(), 1u);
 }
 
 TEST(TextLayout, DrawnTextPaintsOnlyInsideItsMeasuredSize) {

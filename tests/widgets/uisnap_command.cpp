@@ -1,8 +1,9 @@
 #include "tests/widgets/uisnap_command.h"
 
+#include "platform/quartz/bitmap.h"
+#include "platform/quartz/graphics_context.h"
 #include "platform/quartz/image.h"
 
-#include <cairo.h>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -14,13 +15,10 @@ void UisnapCommand::SetUp() {
 }
 
 void UisnapCommand::writeIcon(const std::string& name, int size) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
-    cairo_t* cairo = cairo_create(surface);
-    cairo_rectangle(cairo, 0, 0, size / 2.0, size);
-    cairo_fill(cairo);
-    cairo_destroy(cairo);
-    cairo_surface_write_to_png(surface, (resources() / name).c_str());
-    cairo_surface_destroy(surface);
+    auto icon = quartz::Bitmap::make(size, size);
+    quartz::BitmapDrawing(*icon, 1).context().fillRoundedRect({0, 0, size / 2.0, double(size)}, 0,
+                                                              quartz::Color::blackColor());
+    icon->writePNG(resources() / name);
 }
 
 UisnapCommand::Result UisnapCommand::run(const std::string& arguments) {

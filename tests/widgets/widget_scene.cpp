@@ -1,7 +1,7 @@
 #include "tests/widgets/widget_scene.h"
 
-#include "platform/appkit/bundle.h"
-#include "platform/appkit/window_drawing.h"
+#include "platform/appkit/application/bundle.h"
+#include "platform/appkit/windows/window_drawing.h"
 #include "platform/foundation/run_loop.h"
 
 void WidgetScene::SetUp() {

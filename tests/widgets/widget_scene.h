@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/window.h"
+#include "platform/appkit/windows/window.h"
 #include "platform/foundation/clock.h"
 #include "platform/quartz/bitmap.h"
 #include "tests/support/temporary_home.h"

@@ -1,7 +1,7 @@
 #include "tools/uisnap/action_recorder.h"
 
-#include "platform/appkit/button.h"
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/views/button.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/json.h"
 #include "platform/quartz/layer_tree_description.h"

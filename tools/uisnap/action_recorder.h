@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/object.h"
+#include "platform/appkit/runtime/object.h"
 
 #include <filesystem>
 #include <functional>

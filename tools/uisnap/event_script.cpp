@@ -1,6 +1,6 @@
 #include "tools/uisnap/event_script.h"
 
-#include "platform/appkit/window.h"
+#include "platform/appkit/windows/window.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,10 +1,11 @@
 #include "tools/uisnap/interface_snapshot.h"
 
-#include "platform/appkit/application.h"
-#include "platform/appkit/bundle.h"
-#include "platform/appkit/interface_loader.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/application/application.h"
+#include "platform/appkit/application/bundle.h"
+#include "platform/appkit/interface/interface_loader.h"
+#include "platform/appkit/windows/window.h"
 #include "platform/foundation/clock.h"
+#include "platform/foundation/environment_switches.h"
 #include "tools/uisnap/action_recorder.h"
 #include "tools/uisnap/played_window.h"
 #include "tools/uisnap/step_player.h"
@@ -12,7 +13,6 @@
 #include "tools/uisnap/window_description.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace uisnap {
 
@@ -21,9 +21,8 @@ namespace {
 std::filesystem::path resourceFolder(const SnapshotOptions& options) {
     if (options.resources)
         return *options.resources;
-    const char* fromEnvironment = std::getenv("VANTREL_RESOURCES");
-    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0')
-        return fromEnvironment;
+    if (auto fromEnvironment = foundation::environment_switches::resourceFolder())
+        return *fromEnvironment;
     return options.interfaceFile.parent_path().empty() ? "." : options.interfaceFile.parent_path();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/appkit/offscreen_window_backend.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/offscreen/offscreen_window_backend.h"
+#include "platform/appkit/windows/window.h"
 #include "platform/foundation/clock.h"
 
 #include <filesystem>

@@ -1,9 +1,9 @@
 #include "tools/uisnap/step_player.h"
 
-#include "platform/appkit/button.h"
-#include "platform/appkit/interface_values.h"
-#include "platform/appkit/runtime.h"
-#include "platform/appkit/text_field.h"
+#include "platform/appkit/interface/interface_values.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/views/button.h"
+#include "platform/appkit/views/text_field.h"
 #include "platform/foundation/json.h"
 #include "widgets/tooltip/qv_custom_help_popover.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/appkit/interface_loader.h"
-#include "platform/appkit/property_value.h"
+#include "platform/appkit/interface/interface_loader.h"
+#include "platform/appkit/runtime/property_value.h"
 #include "tools/uisnap/event_script.h"
 #include "tools/uisnap/played_window.h"
 

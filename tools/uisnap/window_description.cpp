@@ -1,10 +1,10 @@
 #include "tools/uisnap/window_description.h"
 
-#include "platform/appkit/button.h"
-#include "platform/appkit/popover.h"
-#include "platform/appkit/runtime.h"
-#include "platform/appkit/text_field.h"
-#include "platform/appkit/view_controller.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/views/button.h"
+#include "platform/appkit/views/text_field.h"
+#include "platform/appkit/views/view_controller.h"
+#include "platform/appkit/windows/popover.h"
 #include "platform/quartz/layer_tree_description.h"
 
 namespace uisnap {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/window.h"
+#include "platform/appkit/windows/window.h"
 
 #include <functional>
 #include <string>

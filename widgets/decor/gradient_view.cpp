@@ -1,6 +1,6 @@
 #include "widgets/decor/gradient_view.h"
 
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 
 using namespace appkit;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/view.h"
+#include "platform/appkit/views/view.h"
 #include "platform/quartz/gradient_layer.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 #include "widgets/decor/qv_center_gradient_view.h"
 #include "widgets/decor/qv_gradient_view.h"
 

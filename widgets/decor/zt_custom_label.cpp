@@ -1,6 +1,6 @@
 #include "widgets/decor/zt_custom_label.h"
 
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 
 using namespace appkit;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/text_field.h"
+#include "platform/appkit/views/text_field.h"
 
 // A label that restyles its text whenever its string is set: line height, line spacing,
 // alignment, letter spacing (0.4 points tighter unless told otherwise) and an optional shadow.

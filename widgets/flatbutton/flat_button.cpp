@@ -1,7 +1,7 @@
 #include "widgets/flatbutton/flat_button.h"
 
-#include "platform/appkit/runtime.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/windows/window.h"
 
 using namespace appkit;
 
@@ -123,10 +123,6 @@ void FlatButton::setBorderWidth(double width) {
 void FlatButton::setEnabled(bool enabled) {
     QvCustomTooltipButton::setEnabled(enabled);
     setAlphaValue(isEnabled() ? 1.0 : 0.5);
-}
-
-void FlatButton::updateLayer() {
-    QvCustomTooltipButton::updateLayer();
 }
 
 void FlatButton::awakeFromNib() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/appkit/layer_contents_scale_delegate.h"
+#include "platform/appkit/views/layer_contents_scale_delegate.h"
 #include "platform/quartz/shape_layer.h"
 #include "platform/quartz/text_layer.h"
 #include "widgets/tooltip/qv_custom_tooltip_button.h"
@@ -72,7 +72,6 @@ public:
     void setAlternateImage(std::optional<quartz::Image> image) override;
     void setEnabled(bool enabled) override;
     void layout() override;
-    void updateLayer() override;
     void viewDidChangeBackingProperties() override;
     void awakeFromNib() override;
 

@@ -1,5 +1,5 @@
-#include "platform/appkit/attributed_string.h"
-#include "platform/appkit/window.h"
+#include "platform/appkit/views/attributed_string.h"
+#include "platform/appkit/windows/window.h"
 #include "widgets/flatbutton/flat_button.h"
 
 #include <cmath>
@@ -99,37 +99,41 @@ void FlatButton::positionTitleAndImage() {
     // Without a font of its own the title is measured in the system font.
     measured.font = font().value_or(Font::systemFontOfSize(Font::systemFontSize));
     quartz::Size titleSize = sizeOfAttributedString(measured);
-    double tw = titleSize.width, th = titleSize.height;
-    quartz::Rect icon = iconLayer_->frame();
-    double iw = icon.width(), ih = icon.height();
-    double W = bounds().width(), H = bounds().height();
-    double THO = titleHorizontalOffset_, TVO = titleVerticalOffset_, IHO = imageHorizontalOffset_;
+    quartz::Size iconSize = iconLayer_->frame().size;
+    quartz::Size buttonSize = bounds().size;
+    double titleShiftX = titleHorizontalOffset_, titleShiftY = titleVerticalOffset_;
+    double iconShiftX = imageHorizontalOffset_;
 
-    double horizontalGap = rounded((W - (tw + iw)) / 3);
-    double verticalGap = rounded((H - (th + ih)) / 3);
-    double centredTitleX = rounded((W - tw) * 0.5) + THO;
-    double centredTitleY = rounded((H - th) * 0.5) + TVO;
-    double centredIconX = rounded((W - iw) * 0.5) + IHO;
-    double centredIconY = rounded((H - ih) * 0.5);
+    // The space left beside (or above and below) the title and icon, in three equal gaps.
+    double horizontalGap = rounded((buttonSize.width - (titleSize.width + iconSize.width)) / 3);
+    double verticalGap = rounded((buttonSize.height - (titleSize.height + iconSize.height)) / 3);
+    double centredTitleX = rounded((buttonSize.width - titleSize.width) * 0.5) + titleShiftX;
+    double centredTitleY = rounded((buttonSize.height - titleSize.height) * 0.5) + titleShiftY;
+    double centredIconX = rounded((buttonSize.width - iconSize.width) * 0.5) + iconShiftX;
+    double centredIconY = rounded((buttonSize.height - iconSize.height) * 0.5);
 
-    Placement placement{{centredTitleX, centredTitleY}, icon.origin};
+    Placement placement{{centredTitleX, centredTitleY}, iconLayer_->frame().origin};
     switch (imagePosition()) {
     case ImagePosition::NSImageLeft:
-        placement = {{(W - tw) - 6 + THO, centredTitleY}, {horizontalGap + IHO, centredIconY}};
+        placement = {{(buttonSize.width - titleSize.width) - 6 + titleShiftX, centredTitleY},
+                     {horizontalGap + iconShiftX, centredIconY}};
         break;
     case ImagePosition::NSImageRight:
-        placement = {{THO + 2, centredTitleY}, {(W - iw) - horizontalGap + IHO, centredIconY}};
+        placement = {{titleShiftX + 2, centredTitleY},
+                     {(buttonSize.width - iconSize.width) - horizontalGap + iconShiftX, centredIconY}};
         break;
     case ImagePosition::NSImageBelow:
-        placement = {{centredTitleX, TVO + 2}, {centredIconX, (H - verticalGap) - ih}};
+        placement = {{centredTitleX, titleShiftY + 2},
+                     {centredIconX, (buttonSize.height - verticalGap) - iconSize.height}};
         break;
     case ImagePosition::NSImageAbove:
-        placement = {{centredTitleX, (H - th) + TVO}, {centredIconX, verticalGap}};
+        placement = {{centredTitleX, (buttonSize.height - titleSize.height) + titleShiftY},
+                     {centredIconX, verticalGap}};
         break;
     default:
         break;
     }
-    iconLayer_->setFrame({placement.icon.x, placement.icon.y, iw, ih});
-    alternateIconLayer_->setFrame({placement.icon.x, placement.icon.y, iw, ih});
-    titleLayer_->setFrame({placement.title.x, placement.title.y, tw, th});
+    iconLayer_->setFrame({placement.icon, iconSize});
+    alternateIconLayer_->setFrame({placement.icon, iconSize});
+    titleLayer_->setFrame({placement.title, titleSize});
 }

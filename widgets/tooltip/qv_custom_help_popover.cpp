@@ -1,7 +1,7 @@
 #include "widgets/tooltip/qv_custom_help_popover.h"
 
-#include "platform/appkit/runtime.h"
-#include "platform/appkit/toolbar_item.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/views/toolbar_item.h"
 
 using namespace appkit;
 
@@ -22,10 +22,6 @@ const std::shared_ptr<QvCustomHelpPopover>& QvCustomHelpPopover::sharedManager()
         shared->view(); // wires popover and label before anyone shows or closes
     }
     return shared;
-}
-
-void QvCustomHelpPopover::viewDidLoad() {
-    ViewController::viewDidLoad();
 }
 
 void QvCustomHelpPopover::showForView(const std::shared_ptr<Object>& view, quartz::Rect rect) {

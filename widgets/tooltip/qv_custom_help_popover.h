@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/appkit/popover.h"
-#include "platform/appkit/text_field.h"
-#include "platform/appkit/view_controller.h"
+#include "platform/appkit/views/text_field.h"
+#include "platform/appkit/views/view_controller.h"
+#include "platform/appkit/windows/popover.h"
 
 #include <memory>
 
@@ -13,7 +13,6 @@ public:
     // Created, with its interface loaded, on the first call; kept until the process ends.
     static const std::shared_ptr<QvCustomHelpPopover>& sharedManager();
 
-    void viewDidLoad() override;
     // Runs before every show, once the interface is loaded; subclasses prepare the content here.
     virtual void aboutToShow() {}
 

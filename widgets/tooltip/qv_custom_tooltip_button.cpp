@@ -1,6 +1,6 @@
 #include "widgets/tooltip/qv_custom_tooltip_button.h"
 
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/runtime/runtime.h"
 #include "platform/foundation/console_log.h"
 #include "widgets/tooltip/qv_custom_help_popover.h"
 
@@ -15,10 +15,6 @@ const ClassRegistration registration([](Runtime& runtime) {
 });
 
 } // namespace
-
-void QvCustomTooltipButton::awakeFromNib() {
-    Button::awakeFromNib();
-}
 
 void QvCustomTooltipButton::updateTrackingAreas() {
     Button::updateTrackingAreas();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/appkit/button.h"
-#include "platform/appkit/tracking_area.h"
+#include "platform/appkit/views/button.h"
+#include "platform/appkit/views/tracking_area.h"
 #include "platform/foundation/timer.h"
 
 #include <memory>
@@ -16,7 +16,6 @@ public:
         appkit::NSTrackingMouseEnteredAndExited | appkit::NSTrackingActiveAlways;
     static_assert(trackingOptions == 129);
 
-    void awakeFromNib() override;
     // Replaces the area this class installed last with one over the current bounds.
     void updateTrackingAreas() override;
     void showTooltipTimerFired(foundation::Timer& timer);

@@ -1,12 +1,12 @@
 #include "platform/appkit/accessibility/accessibility_bridge.h"
 
+#include "platform/appkit/accessibility/accessibility_element.h"
 #include "platform/appkit/accessibility/appkit_nodes.h"
 #include "platform/appkit/accessibility/atk_accessible.h"
 #include "platform/appkit/accessibility/atk_root.h"
 #include "platform/appkit/accessibility/glib_main_context_source.h"
-#include "platform/appkit/accessibility_element.h"
-#include "platform/appkit/button.h"
-#include "platform/appkit/view.h"
+#include "platform/appkit/views/button.h"
+#include "platform/appkit/views/view.h"
 #include "platform/foundation/run_loop.h"
 
 #include <atk-bridge.h>

@@ -1,13 +1,13 @@
 #include "platform/appkit/accessibility/appkit_nodes.h"
 
-#include "platform/appkit/accessibility_element.h"
-#include "platform/appkit/application.h"
-#include "platform/appkit/popover.h"
-#include "platform/appkit/text_field.h"
-#include "platform/appkit/view.h"
-#include "platform/appkit/view_controller.h"
-#include "platform/appkit/window.h"
-#include "platform/appkit/window_backend.h"
+#include "platform/appkit/accessibility/accessibility_element.h"
+#include "platform/appkit/application/application.h"
+#include "platform/appkit/views/text_field.h"
+#include "platform/appkit/views/view.h"
+#include "platform/appkit/views/view_controller.h"
+#include "platform/appkit/windows/popover.h"
+#include "platform/appkit/windows/window.h"
+#include "platform/appkit/windows/window_backend.h"
 #include "platform/foundation/timer.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/appkit/interface_loader.h"
+#include "platform/appkit/interface/interface_loader.h"
 #include "platform/quartz/text_layout.h"
 #include "tests/widgets/pixel_colors.h"
 #include "tests/widgets/widget_scene.h"

@@ -1,4 +1,4 @@
-#include "platform/appkit/interface_loader.h"
+#include "platform/appkit/interface/interface_loader.h"
 #include "widgets/decor/zt_custom_label.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/appkit/toolbar_item.h"
+#include "platform/appkit/views/toolbar_item.h"
 #include "tests/widgets/widget_scene.h"
 #include "widgets/tooltip/qv_custom_help_popover.h"
 #include "widgets/tooltip/qv_custom_tooltip_button.h"

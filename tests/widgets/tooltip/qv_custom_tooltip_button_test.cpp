@@ -1,5 +1,5 @@
-#include "platform/appkit/bundle.h"
-#include "platform/appkit/runtime.h"
+#include "platform/appkit/application/bundle.h"
+#include "platform/appkit/runtime/runtime.h"
 #include "tests/widgets/widget_scene.h"
 #include "widgets/tooltip/qv_custom_help_popover.h"
 #include "widgets/tooltip/qv_custom_tooltip_button.h"

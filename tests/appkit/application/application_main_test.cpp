@@ -1,0 +1,121 @@
+#include "platform/appkit/application/application.h"
+#include "platform/appkit/application/bundle.h"
+#include "platform/appkit/runtime/runtime.h"
+#include "platform/appkit/views/button.h"
+#include "platform/appkit/windows/window.h"
+#include "platform/appkit/windows/window_backend.h"
+#include "platform/quartz/image.h"
+#include "tests/appkit/scoped_environment.h"
+#include "tests/support/temporary_home.h"
+
+#include <gtest/gtest.h>
+
+using namespace appkit;
+
+namespace {
+
+class LaunchDelegate : public Object, public ApplicationDelegate {
+public:
+    void applicationDidFinishLaunching(const foundation::Notification&) override {
+        Application::shared()->activateIgnoringOtherApps(true);
+        ++launches;
+    }
+    int launches = 0;
+};
+
+class Controller : public Object {
+public:
+    void go(Object*) {}
+};
+
+const ClassRegistration registration([](Runtime& runtime) {
+    runtime.registerClass<LaunchDelegate>("TestLaunchDelegate");
+    runtime.registerClass<Controller>("TestMainController").action("go:", &Controller::go);
+});
+
+constexpr const char* mainInterface = R"({
+  "objects": [
+    {"id": "delegate", "class": "TestLaunchDelegate"},
+    {"id": "controller", "class": "TestMainController"},
+    {"id": "window", "class": "Window", "attributes": {"frame": [0, 0, 300, 120], "title": "Check in"},
+     "properties": {"contentView": {"ref": "content"}}},
+    {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 300, 120]}, "subviews": ["button"]},
+    {"id": "button", "class": "Button", "attributes": {"frame": [100, 40, 100, 30], "title": "Go"}}
+  ],
+  "outlets": [{"object": "owner", "key": "delegate", "destination": "delegate"}],
+  "actions": [{"object": "button", "action": "go:", "target": "controller"}]
+})";
+
+// Windows are drawn off screen, so that a display the tests run beside is left alone.
+class ApplicationMain : public TemporaryHome {
+protected:
+    void SetUp() override {
+        TemporaryHome::SetUp();
+        previous_ = Bundle::mainBundle().resourcePath();
+        Bundle::mainBundle().setResourcePath(makeFolder("Resources"));
+    }
+    void TearDown() override {
+        Bundle::mainBundle().setResourcePath(previous_);
+        auto windows = Application::shared()->windows();
+        for (const auto& window : windows)
+            window->close();
+        Application::shared()->setDelegate(nullptr);
+        WindowBackend::setFactory(nullptr);
+        TemporaryHome::TearDown();
+    }
+    int runMain() {
+        char name[] = "test";
+        char* argv[] = {name, nullptr};
+        return applicationMain(1, argv);
+    }
+
+    ScopedEnvironment offscreen_{"VANTREL_OFFSCREEN", "1"};
+
+private:
+    std::filesystem::path previous_;
+};
+
+} // namespace
+
+TEST_F(ApplicationMain, LoadsTheMainFileAndKeepsItsObjectsAliveThoughOnlyWeaklyReferenced) {
+    writeFile(Bundle::mainBundle().resourcePath() / "Main.json", mainInterface);
+    EXPECT_EQ(runMain(), 0); // nothing to wait for off screen, so the loop returns
+    auto delegate = std::dynamic_pointer_cast<LaunchDelegate>(Application::shared()->delegate());
+    ASSERT_NE(delegate, nullptr);
+    EXPECT_EQ(delegate->launches, 1);
+    EXPECT_TRUE(Application::shared()->isActive());
+    ASSERT_EQ(Application::shared()->windows().size(), 1u);
+    auto window = Application::shared()->windows().front();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->title(), "Check in");
+    auto button = std::dynamic_pointer_cast<Button>(window->contentView()->subviews().at(0));
+    ASSERT_NE(button, nullptr);
+    EXPECT_NE(std::dynamic_pointer_cast<Controller>(button->target()), nullptr); // weak, yet alive
+}
+
+TEST_F(ApplicationMain, SaysWhyAndFailsWithoutAMainFile) {
+    testing::internal::CaptureStderr();
+    EXPECT_NE(runMain(), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Main.json"), std::string::npos);
+}
+
+TEST_F(ApplicationMain, OffScreenTheFirstWindowCanBeWrittenToAPngAtTheForcedScale) {
+    writeFile(Bundle::mainBundle().resourcePath() / "Main.json", mainInterface);
+    auto path = home() / "launch.png";
+    ScopedEnvironment snapshot("VANTREL_SNAPSHOT", path.string());
+    ScopedEnvironment scale("VANTREL_BACKING_SCALE", "2");
+    EXPECT_EQ(runMain(), 0);
+    auto image = quartz::Image::imageWithContentsOfFile(path.string());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->size(), (quartz::Size{600, 240}));
+}
+
+TEST_F(ApplicationMain, WithoutADisplaySaysSoAndFails) {
+    writeFile(Bundle::mainBundle().resourcePath() / "Main.json", mainInterface);
+    ScopedEnvironment screen("VANTREL_OFFSCREEN", std::nullopt);
+    ScopedEnvironment display("DISPLAY", ":65000"); // no such server
+    ScopedEnvironment driver("SDL_VIDEODRIVER", "x11");
+    testing::internal::CaptureStderr();
+    EXPECT_NE(runMain(), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no display"), std::string::npos);
+}
