@@ -1,25 +1,10 @@
 #pragma once
 
-#include "platform/foundation/data.h"
-#include "platform/foundation/workspace.h"
 #include "tests/support/temporary_home.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
-
-// Remembers the URLs it was asked to open instead of starting an opener.
-class RecordingWorkspace : public foundation::Workspace {
-public:
-    RecordingWorkspace() : Workspace("/nonexistent/opener") {}
-    std::vector<std::string> opened;
-
-protected:
-    bool runOpener(const foundation::URL& url) override {
-        opened.push_back(url.absoluteString());
-        return true;
-    }
-};
 
 // A temporary home with a Documents folder, and the process working in a folder of its own
 // (restored afterwards) where tests put "data.json".

@@ -92,8 +92,10 @@ TEST_F(HostProcessTest, AnswersAOneShotOptionsRequestAndExitsAtEndOfInput) {
     EXPECT_FALSE(std::filesystem::exists(documents() / "log.txt"));
 }
 
+// What is in the log already stays: lines are appended after it.
 TEST_F(HostProcessTest, LogsAWholeConversationLineByLine) {
     enableLog();
+    writeFile(documents() / "log.txt", "earlier\n");
     auto host = start({"/path/to/manifest.json", "addon@example.org"});
     host->send(frame("{\"options\":true}"));
     EXPECT_EQ(host->receiveFrame(), reply());
@@ -102,6 +104,7 @@ TEST_F(HostProcessTest, LogsAWholeConversationLineByLine) {
     EXPECT_EQ(host->waitForExit().code, 0);
     std::string folder = workingFolder().string();
     EXPECT_EQ(logText(),
+              "earlier\n"
               "Received:Optional(\"\\u{10}\\0\\0\\0{\\\"options\\\":true}\")\n"
               "{\"options\":true}\n"
               "handleJsonResult: {\"options\":true}\n"
@@ -191,6 +194,9 @@ TEST_F(HostProcessTest, LoggingFollowsTheSwitchWhileRunning) {
     EXPECT_EQ(host->receiveFrame(), reply());
     host->closeInput();
     host->waitForExit();
+    struct stat status {};
+    ASSERT_EQ(::stat((documents() / "log.txt").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
     auto lines = logLines();
     ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[1], "{\"options\":2}");
@@ -214,10 +220,14 @@ TEST_F(HostProcessTest, AnUnreadableOptionsFileSendsNothingAndReadingGoesOn) {
     writeOptions("\xFF\xFE");
     host->send(frame("{\"options\":1}"));
     waitForReads(4);
-    writeOptions("{\"a\":1}");
-    host->send(frame("{\"options\":1}"));
+    // Text that is not JSON is sent as it is, and every request reads the file afresh.
+    for (std::string text : {"", "not json {", "{\"a\":1}"}) {
+        writeOptions(text);
+        host->send(frame("{\"options\":1}"));
+        EXPECT_EQ(host->receiveFrame(), "{\"options\": " + text + "}");
+    }
     host->closeInput();
-    EXPECT_EQ(host->receiveRest(), frame(reply()));
+    EXPECT_EQ(host->receiveRest(), "");
     EXPECT_EQ(host->waitForExit().code, 0);
 }
 
@@ -261,9 +271,12 @@ TEST_F(HostProcessTest, SurvivesHostileInputAndStillAnswers) {
     enableLog();
     auto host = start();
     host->send(frame("") + frame(std::string(1000000, '[')) + frame("{\"url\":\"\xC0\x80\"}") +
-               frame("{\"url\":\"relative/path\"}") + lengthPrefix(0x7FFFFFFF) + "xyz");
+               frame("{\"url\":\"relative/path\"}"));
+    waitForLogged("Error", 3);
+    // One small write arrives in one read: the rest of the read after a refused length is dropped,
+    // and the next read starts a new frame.
+    host->send(lengthPrefix(0x7FFFFFFF) + "xyz");
     waitForLogged("Error", 4);
-    // The read after a refused length starts a new frame.
     host->send(frame("{\"options\":true}"));
     EXPECT_EQ(host->receiveFrame(), reply());
     host->send(lengthPrefix(10) + "{\"opt"); // cut short by end of input
@@ -292,12 +305,85 @@ TEST_F(HostProcessTest, EndsTheConversationWhenTheBrowserClosedItsOutput) {
 
 TEST_F(HostProcessTest, ALogThatIsNotAFileNeverHoldsUpTheReplies) {
     enableLog();
-    ASSERT_EQ(::mkfifo((documents() / "log.txt").c_str(), 0600), 0);
+    for (bool fifo : {true, false}) {
+        std::filesystem::remove(documents() / "log.txt");
+        if (fifo)
+            ASSERT_EQ(::mkfifo((documents() / "log.txt").c_str(), 0600), 0);
+        else
+            std::filesystem::create_directory(documents() / "log.txt");
+        auto host = start();
+        host->send(frame("{\"options\":true}"));
+        host->closeInput();
+        EXPECT_EQ(host->receiveRest(), frame(reply()));
+        EXPECT_EQ(host->waitForExit().code, 0);
+    }
+}
+
+TEST_F(HostProcessTest, TheLogIsInTheDocumentsFolderOfTheUserDirectoriesSetting) {
+    makeFolder(".config");
+    writeFile(home() / ".config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+    makeFolder("Papers");
+    writeFile(home() / "Papers/EnableLog", "");
     auto host = start();
     host->send(frame("{\"options\":true}"));
     host->closeInput();
     EXPECT_EQ(host->receiveRest(), frame(reply()));
-    EXPECT_EQ(host->waitForExit().code, 0);
+    host->waitForExit();
+    EXPECT_TRUE(readFile(home() / "Papers/log.txt").starts_with("Received:"));
+    EXPECT_FALSE(std::filesystem::exists(documents() / "log.txt"));
+}
+
+// Only an object's first key counts, and only a string that is an absolute URL is opened; whether
+// the log is on or off changes nothing.
+TEST_F(HostProcessTest, CarriesOutTrickyRequestsAlikeWithTheLogOnAndOff) {
+    const std::vector<std::string> requests = {
+        R"({"url":"https://a.example/","url":"https://b.example/"})",
+        R"({"url":"https://a.example/","x":1,"url":5})",
+        R"({"\u0075rl":"https://c.example/"})",
+        R"({"url":"https://d.example/","options":1})",
+        R"({"options":1,"url":"https://a.example/"})",
+        R"({"x":1,"options":1})",
+        R"({"URL":"https://a.example/"})",
+        R"({"options ":1})",
+        R"({})",
+        R"({"options":1} x)",
+        R"({"options":1e400})",
+        R"({"options":1.5e-400, "n": -0})",
+        "{\"url\":\"https://a.example/\xFF\"}",
+        std::string("{\"url\":\"https://e.example/\"}\0", 30),
+        "\xEF\xBB\xBF{\"url\":\"https://f.example/\"}",
+        R"({"url":{"url":"https://a.example/"}})",
+        R"({"url":5})",
+        R"({"url":null})",
+        R"({"url":"has space"})",
+        R"({"url":"example.com/x"})",
+        R"({"url":""})",
+        R"("abc")",
+        R"([1])",
+        R"(null)",
+        R"({"url":"https://g.example/","d":)" + std::string(511, '[') + std::string(511, ']') + "}",
+        R"({"options":1,"d":)" + std::string(512, '[') + std::string(512, ']') + "}",
+    };
+    for (bool logged : {false, true}) {
+        if (logged)
+            enableLog();
+        std::filesystem::remove(home() / "opened.txt");
+        auto host = start();
+        for (const auto& request : requests)
+            host->send(frame(request));
+        host->closeInput();
+        EXPECT_EQ(host->receiveRest(), frame(reply()) + frame(reply())) << "logged " << logged;
+        EXPECT_EQ(host->waitForExit().code, 0);
+        std::istringstream record(openerRecord(5));
+        std::vector<std::string> opened;
+        for (std::string line; std::getline(record, line);)
+            opened.push_back(line.substr(0, line.find("|/dev/null")));
+        std::sort(opened.begin(), opened.end());
+        EXPECT_EQ(opened, (std::vector<std::string>{"1|https://b.example/", "1|https://c.example/",
+                                                    "1|https://d.example/", "1|https://f.example/",
+                                                    "1|https://g.example/"}))
+            << "logged " << logged;
+    }
 }
 
 TEST_F(HostProcessTest, TwoHostsLoggingAtOnceKeepEveryLineWhole) {
