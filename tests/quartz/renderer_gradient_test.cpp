@@ -28,37 +28,36 @@ double brightnessAt(const quartz::Bitmap& bitmap, int x, int y) {
 
 } // namespace
 
-TEST(GradientRendering, VerticalRunsFromTheBottomEdgeUp) {
-    auto layer = gradient({black, white});
-    auto bitmap = quartz::renderLayerTree(*layer, {20, 20}, 1, 0);
-    for (int x : {0, 10, 19}) {
-        EXPECT_LT(brightnessAt(*bitmap, x, 19), 0.05) << x;
-        EXPECT_GT(brightnessAt(*bitmap, x, 0), 0.95) << x;
+// From the start point's colour to the end point's, in the layer's space (y up unless flipped).
+TEST(GradientRendering, RunsFromTheStartPointToTheEndPoint) {
+    struct Case {
+        quartz::Point start, end;
+        bool flipped;
+        int darkX, darkY, brightX, brightY;
+    };
+    for (auto [start, end, flipped, darkX, darkY, brightX, brightY] : {
+             Case{{0.5, 0}, {0.5, 1}, false, 10, 19, 10, 0},
+             Case{{0.5, 0}, {0.5, 1}, true, 10, 0, 10, 19},
+             Case{{0, 0.5}, {1, 0.5}, false, 0, 10, 19, 10},
+         }) {
+        auto layer = gradient({black, white});
+        layer->setStartPoint(start);
+        layer->setEndPoint(end);
+        layer->setGeometryFlipped(flipped);
+        auto bitmap = quartz::renderLayerTree(*layer, {20, 20}, 1, 0);
+        EXPECT_LT(brightnessAt(*bitmap, darkX, darkY), 0.05) << darkX << "," << darkY;
+        EXPECT_GT(brightnessAt(*bitmap, brightX, brightY), 0.95) << brightX << "," << brightY;
+        // Evenly along the axis, the same across it.
+        int stepX = (brightX - darkX) / 19;
+        int stepY = (brightY - darkY) / 19;
+        for (int i = 1; i < 20; ++i)
+            EXPECT_GT(brightnessAt(*bitmap, darkX + i * stepX, darkY + i * stepY),
+                      brightnessAt(*bitmap, darkX + (i - 1) * stepX, darkY + (i - 1) * stepY))
+                << i;
+        EXPECT_NEAR(brightnessAt(*bitmap, stepY ? 0 : darkX, stepX ? 0 : darkY),
+                    brightnessAt(*bitmap, stepY ? 19 : darkX, stepX ? 19 : darkY), 1.0 / 255);
+        EXPECT_NEAR(bitmap->pixel(10, 10).alpha(), 1, 1e-9);
     }
-    for (int y = 1; y < 20; ++y)
-        EXPECT_LT(brightnessAt(*bitmap, 10, y), brightnessAt(*bitmap, 10, y - 1)) << y;
-    EXPECT_NEAR(bitmap->pixel(10, 10).alpha(), 1, 1e-9);
-}
-
-TEST(GradientRendering, GeometryFlippedRunsItFromTheTopDown) {
-    auto layer = gradient({black, white});
-    layer->setGeometryFlipped(true);
-    auto bitmap = quartz::renderLayerTree(*layer, {20, 20}, 1, 0);
-    EXPECT_LT(brightnessAt(*bitmap, 10, 0), 0.05);
-    EXPECT_GT(brightnessAt(*bitmap, 10, 19), 0.95);
-}
-
-TEST(GradientRendering, HorizontalRunsLeftToRight) {
-    auto layer = gradient({black, white});
-    layer->setStartPoint({0, 0.5});
-    layer->setEndPoint({1, 0.5});
-    auto bitmap = quartz::renderLayerTree(*layer, {20, 20}, 1, 0);
-    EXPECT_LT(brightnessAt(*bitmap, 0, 10), 0.05);
-    EXPECT_GT(brightnessAt(*bitmap, 19, 10), 0.95);
-    for (int x = 1; x < 20; ++x)
-        EXPECT_GT(brightnessAt(*bitmap, x, 10), brightnessAt(*bitmap, x - 1, 10)) << x;
-    // The same all the way up a column.
-    EXPECT_NEAR(brightnessAt(*bitmap, 7, 0), brightnessAt(*bitmap, 7, 19), 1.0 / 255);
 }
 
 TEST(GradientRendering, ThreeStopsAreBrightestInTheMiddle) {

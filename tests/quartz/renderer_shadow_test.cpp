@@ -103,14 +103,6 @@ TEST(ShadowRendering, FollowsTheAlphaOfContentAndSublayers) {
     EXPECT_EQ(pixels::alphaAt(*bitmap, 35, 45), 0);
 }
 
-TEST(ShadowRendering, ScalesWithTheBackingScale) {
-    ShadowScene scene;
-    auto single = scene.render(1);
-    auto doubled = scene.render(2);
-    // The same point 3 points right of the square, at both scales.
-    EXPECT_NEAR(pixels::alphaAt(*single, 42, 30), pixels::alphaAt(*doubled, 85, 60), 0.08);
-}
-
 TEST(ShadowRendering, FadesWithTheLayersOpacityUnderneathIt) {
     ShadowScene scene;
     scene.square->setOpacity(0.5f);
