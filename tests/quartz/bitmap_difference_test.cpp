@@ -19,24 +19,16 @@ void paint(const Bitmap& bitmap, PixelArea area, double red) {
 
 } // namespace
 
-TEST(BitmapDifference, IsEverythingWithoutAnEarlierFrameOfTheSameSize) {
-    auto after = Bitmap::make(30, 20);
-    EXPECT_EQ(differingArea(nullptr, *after), (PixelArea{0, 0, 30, 20}));
-    EXPECT_EQ(differingArea(Bitmap::make(20, 30).get(), *after), (PixelArea{0, 0, 30, 20}));
-    EXPECT_EQ(differingArea(Bitmap::make(30, 21).get(), *after), (PixelArea{0, 0, 30, 20}));
-}
-
-TEST(BitmapDifference, IsNothingBetweenLikeFrames) {
-    auto before = Bitmap::make(30, 20);
-    auto after = Bitmap::make(30, 20);
-    paint(*before, {3, 4, 5, 6}, 1);
-    paint(*after, {3, 4, 5, 6}, 1);
-    EXPECT_EQ(differingArea(before.get(), *after), std::nullopt);
-}
-
 TEST(BitmapDifference, BoundsEveryChangedPixelAndNoMore) {
     auto before = Bitmap::make(30, 20);
     auto after = Bitmap::make(30, 20);
+    // Everything without an earlier frame of the same size.
+    EXPECT_EQ(differingArea(nullptr, *after), (PixelArea{0, 0, 30, 20}));
+    EXPECT_EQ(differingArea(Bitmap::make(20, 30).get(), *after), (PixelArea{0, 0, 30, 20}));
+    EXPECT_EQ(differingArea(Bitmap::make(30, 21).get(), *after), (PixelArea{0, 0, 30, 20}));
+    paint(*before, {3, 4, 5, 6}, 1);
+    paint(*after, {3, 4, 5, 6}, 1);
+    EXPECT_EQ(differingArea(before.get(), *after), std::nullopt);
     paint(*after, {29, 0, 1, 1}, 1);
     EXPECT_EQ(differingArea(before.get(), *after), (PixelArea{29, 0, 1, 1}));
     paint(*after, {0, 19, 1, 1}, 1);
@@ -44,6 +36,7 @@ TEST(BitmapDifference, BoundsEveryChangedPixelAndNoMore) {
 
     // Changes in separate rows, the later one further left and the earlier one further right.
     auto shifted = Bitmap::make(30, 20);
+    paint(*shifted, {3, 4, 5, 6}, 1);
     paint(*shifted, {10, 2, 4, 1}, 0.5);
     paint(*shifted, {6, 9, 2, 3}, 0.5);
     EXPECT_EQ(differingArea(before.get(), *shifted), (PixelArea{6, 2, 8, 10}));

@@ -102,14 +102,6 @@ TEST(TextLayerRendering, IsAlignedAndClippedInItsBounds) {
     EXPECT_LT(clipped.maxX, 60);
 }
 
-TEST(TextLayerRendering, WrappedTextTakesSeveralLines) {
-    auto layer = textLayer("one two three four five", Rect(0, 0, 70, 120), 14);
-    auto oneLine = pixels::inkBox(*quartz::renderLayerTree(*layer, {70, 120}, 1, 0));
-    layer->setWrapped(true);
-    auto wrapped = pixels::inkBox(*quartz::renderLayerTree(*layer, {70, 120}, 1, 0));
-    EXPECT_GT(wrapped.maxY - wrapped.minY, 2 * (oneLine.maxY - oneLine.minY));
-}
-
 TEST(TextLayerRendering, ScaleTwoIsTwiceTheSizeAndSharpAtContentsScaleTwo) {
     auto layer = textLayer("Sharp text", Rect(0, 0, 120, 30));
     layer->setContentsScale(2);

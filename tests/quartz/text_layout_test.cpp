@@ -51,9 +51,6 @@ TEST(TextLayout, MeasuresAKnownStringInItsFont) {
     Size doubled = quartz::sizeOfText("Hello, World", dejaVu(40));
     EXPECT_NEAR(doubled.width, 2 * size.width, 0.05);
     EXPECT_NEAR(doubled.height, 2 * size.height, 0.05);
-}
-
-TEST(TextLayout, EmptyTextHasNoSize) {
     EXPECT_EQ(quartz::sizeOfText("", dejaVu(20)), Size());
     EXPECT_TRUE(quartz::lineTops("", dejaVu(20)).empty());
 }
@@ -67,20 +64,6 @@ TEST(TextLayout, KerningWidensMeasuredText) {
     // Two points more after each of the seven letters, as AppKit measures kerned text.
     EXPECT_NEAR(wide.width, narrow.width + 14, 1e-6);
     EXPECT_DOUBLE_EQ(wide.height, narrow.height);
-}
-
-TEST(TextLayout, EqualMinimumAndMaximumLineHeightsPutLinesExactlyThatFarApart) {
-    for (double fontSize : {9.0, 13.0, 30.0}) {
-        TextStyle style = dejaVu(fontSize);
-        style.minimumLineHeight = 20;
-        style.maximumLineHeight = 20;
-        std::vector<double> tops = quartz::lineTops("one\ntwo\nthree", style);
-        ASSERT_EQ(tops.size(), 3u) << fontSize;
-        EXPECT_DOUBLE_EQ(tops[0], 0) << fontSize;
-        EXPECT_DOUBLE_EQ(tops[1], 20) << fontSize;
-        EXPECT_DOUBLE_EQ(tops[2], 40) << fontSize;
-        EXPECT_DOUBLE_EQ(quartz::sizeOfText("one\ntwo\nthree", style).height, 60) << fontSize;
-    }
 }
 
 TEST(TextLayout, LineHeightMultipleAndLineSpacingFollowTheParagraphStyle) {
@@ -104,6 +87,15 @@ TEST(TextLayout, LineHeightMultipleAndLineSpacingFollowTheParagraphStyle) {
     EXPECT_NEAR(quartz::lineTops("A\nB", spaced)[1], line + 4, 1e-9);
     // Spacing goes between lines, not after the last.
     EXPECT_NEAR(quartz::sizeOfText("A\nB", spaced).height, 2 * line + 4, 1e-9);
+
+    // Equal minimum and maximum put lines exactly that far apart, whatever the font size.
+    for (double fontSize : {9.0, 13.0, 30.0}) {
+        TextStyle style = dejaVu(fontSize);
+        style.minimumLineHeight = 20;
+        style.maximumLineHeight = 20;
+        EXPECT_EQ(quartz::lineTops("one\ntwo\nthree", style), (std::vector<double>{0, 20, 40})) << fontSize;
+        EXPECT_DOUBLE_EQ(quartz::sizeOfText("one\ntwo\nthree", style).height, 60) << fontSize;
+    }
 }
 
 TEST(TextLayout, WrapsAtTheWidthOnlyWhenTheStyleWraps) {
@@ -151,20 +143,6 @@ TEST(TextLayout, TextIsUprightAndFromTheTopWhateverTheFlipping) {
         for (int x = 0; x < flipped->width(); ++x)
             differing += flipped->argbAt(x, y) != unflipped->argbAt(x, y);
     EXPECT_EQ(differing, 0);
-}
-
-TEST(TextLayout, LayoutIsTheSameAtScaleOneAndTwo) {
-    TextStyle style = dejaVu(15);
-    const std::string text = "Scaled text stays put";
-    Size measured = quartz::sizeOfText(text, style);
-    auto single = drawn(text, style, {200, 30}, 1, true, Rect(0, 0, 200, 30));
-    auto doubled = drawn(text, style, {200, 30}, 2, true, Rect(0, 0, 200, 30));
-    pixels::InkBox one = pixels::inkBox(*single, 0.5);
-    pixels::InkBox two = pixels::inkBox(*doubled, 0.5);
-    EXPECT_NEAR(two.minX, 2 * one.minX, 2);
-    EXPECT_NEAR(two.maxX, 2 * one.maxX, 2);
-    EXPECT_NEAR(two.maxY, 2 * one.maxY, 2);
-    EXPECT_LT(pixels::inkBox(*doubled).maxX, std::ceil(2 * measured.width));
 }
 
 TEST(TextLayout, AlignmentPlacesTheLineInTheWidth) {
