@@ -195,17 +195,3 @@ TEST(TextLayout, JustifiedLinesReachTheWidthButTheLastDoesNot) {
     EXPECT_GE(rightmostInk(tops[0]), 146);
     EXPECT_LT(rightmostInk(tops.back()), 140);
 }
-
-// The first text of a process starts loading the font configuration, empty text too; a program
-// changing its environment meanwhile (tests do, and so may the programs) must not crash.
-TEST(TextLayout, TheFirstLayoutSurvivesTheEnvironmentChangingMeanwhile) {
-    EXPECT_EQ(quartz::sizeOfText("", dejaVu(12)).width, 0);
-    for (int round = 0; round < 2000; ++round) {
-        std::string name = "VANTREL_CHURN_" + std::to_string(round);
-        ::setenv(name.c_str(), "1", 1);
-        if (round % 2 == 1)
-            ::unsetenv(("VANTREL_CHURN_" + std::to_string(round - 1)).c_str());
-    }
-    for (int round = 0; round < 2000; ++round)
-        ::unsetenv(("VANTREL_CHURN_" + std::to_string(round)).c_str());
-}
