@@ -57,6 +57,12 @@ public:
     bool leftAfterClick = false;
 };
 
+// Says where a click outside the probe's own view landed, so a lost click shows in the log.
+class ContentProbeView : public View {
+public:
+    void mouseDown(const Event& event) override { say(located("window down", event)); }
+};
+
 class PopoverProbeView : public View {
 public:
     void mouseDown(const Event& event) override { say(located("popover down", event)); }
@@ -107,6 +113,7 @@ int main(int argc, char** argv) {
     if (chooseWindowSystem() != WindowSystem::screen)
         return 2;
     auto window = Window::make({0, 0, 200, 120});
+    window->setContentView(View::make<ContentProbeView>({0, 0, 200, 120}));
     window->setTitle("Vantrel probe");
     auto view = View::make<ProbeView>({20, 10, 100, 50});
     window->contentView()->addSubview(view);
