@@ -43,20 +43,6 @@ TEST(JSONParsing, DecodesEscapesIncludingSurrogatePairs) {
     EXPECT_EQ((*value)[2], "a\"b\\c\n");
 }
 
-TEST(JSONParsing, KeepsEscapedNulCharactersInsideStrings) {
-    auto value = parse(R"({"a\u0000key":"x\u0000y"})");
-    ASSERT_TRUE(value.has_value());
-    ASSERT_EQ(value->size(), 1u);
-    EXPECT_EQ(value->begin().key(), std::string("a\0key", 5));
-    EXPECT_EQ(value->begin().value(), std::string("x\0y", 3));
-}
-
-TEST(JSONParsing, ReadsRawNonASCIIText) {
-    auto value = parse("{\"k\":\"\xE2\x82\xAC \xF0\x9F\x98\x80\"}");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ((*value)["k"], "\xE2\x82\xAC \xF0\x9F\x98\x80");
-}
-
 TEST(JSONParsing, RefusesFragmentsByDefault) {
     EXPECT_EQ(parse(R"("text")"), std::nullopt);
     EXPECT_EQ(parse("42"), std::nullopt);
@@ -74,21 +60,11 @@ TEST(JSONParsing, AcceptsFragmentsWhenAllowed) {
     EXPECT_EQ(parse("[1]", JSONSerialization::fragmentsAllowed), JSONValue::parse("[1]"));
 }
 
-TEST(JSONParsing, RefusesEmptyAndBlankText) {
-    EXPECT_EQ(parse(""), std::nullopt);
-    EXPECT_EQ(parse("   \n"), std::nullopt);
-    EXPECT_EQ(parse("", JSONSerialization::fragmentsAllowed), std::nullopt);
-}
-
 TEST(JSONParsing, RefusesTrailingGarbage) {
     EXPECT_EQ(parse("[1] x"), std::nullopt);
     EXPECT_EQ(parse("{}{}"), std::nullopt);
     EXPECT_EQ(parse("[1],"), std::nullopt);
     EXPECT_EQ(parse("1 2", JSONSerialization::fragmentsAllowed), std::nullopt);
-}
-
-TEST(JSONParsing, AcceptsSurroundingWhitespace) {
-    EXPECT_TRUE(parse(" \t\r\n[1] \n").has_value());
 }
 
 // A NUL byte is neither whitespace nor allowed raw in a string, so nothing may follow a value
@@ -141,22 +117,6 @@ TEST(JSONNesting, RefusesContainersNestedOneBeyondTheMaximumDepth) {
     EXPECT_EQ(parse(nestedArrays(JSONSerialization::maximumNestingDepth + 1)), std::nullopt);
 }
 
-TEST(JSONNesting, CountsObjectsAndArraysTogether) {
-    auto nested = [](std::size_t pairs) {
-        std::string text;
-        for (std::size_t i = 0; i < pairs; ++i)
-            text += "{\"k\":[";
-        text += "0";
-        for (std::size_t i = 0; i < pairs; ++i)
-            text += "]}";
-        return text;
-    };
-    constexpr std::size_t depth = JSONSerialization::maximumNestingDepth;
-    EXPECT_TRUE(parse(nested(depth / 2)).has_value());
-    // One more object around the deepest text that fits.
-    EXPECT_EQ(parse("{\"k\":" + nested(depth / 2) + "}"), std::nullopt);
-}
-
 TEST(JSONNesting, SurvivesAMillionOpeningBrackets) {
     EXPECT_EQ(parse(std::string(1'000'000, '[')), std::nullopt);
     EXPECT_EQ(parse(nestedArrays(1'000'000)), std::nullopt);
@@ -172,11 +132,6 @@ TEST(JSONDescription, WritesCompactText) {
 TEST(JSONDescription, EscapesSpecialCharactersAndKeepsNonASCII) {
     JSONValue value = JSONValue::array({"q\"b\\n\n", "caf\xC3\xA9"});
     EXPECT_EQ(JSONSerialization::description(value), "[\"q\\\"b\\\\n\\n\",\"caf\xC3\xA9\"]");
-}
-
-TEST(JSONDescription, DescribesFragments) {
-    EXPECT_EQ(JSONSerialization::description(JSONValue("s")), "\"s\"");
-    EXPECT_EQ(JSONSerialization::description(JSONValue(nullptr)), "null");
 }
 
 TEST(JSONNumbers, KeepsIntegersExactAcrossTheWhole64BitRange) {
@@ -198,14 +153,4 @@ TEST(JSONNumbers, RefusesNumbersTooLargeForADoubleAndTakesTinyOnesAsZero) {
     EXPECT_FALSE(parse("[-1e99999999999999999999]").has_value());
     EXPECT_EQ(parse("[1e-400]")->at(0).get<double>(), 0.0);
     EXPECT_EQ(parse("[1e-99999999999999999999]")->at(0).get<double>(), 0.0);
-}
-
-TEST(JSONNumbers, SurvivesLongMantissasWithLargeNegativeExponents) {
-    // Once read outside the number reader's tables and crashed.
-    auto value = parse("[0.0000000000000000000000000000000000000000000000000000000000000000001e-300]");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->at(0).get<double>(), 0.0);
-    EXPECT_FALSE(parse("[01]").has_value());
-    EXPECT_FALSE(parse("[1.]").has_value());
-    EXPECT_FALSE(parse("[.5]").has_value());
 }

@@ -27,26 +27,6 @@ TEST(NotificationCenter, DeliversNameAndObjectToObservers) {
     EXPECT_EQ(objects, std::vector<const void*>{&senderA});
 }
 
-TEST(NotificationCenter, DeliversOnlyTheObservedName) {
-    NotificationCenter center;
-    int calls = 0;
-    center.addObserverForName("Ping", nullptr, [&](const Notification&) { ++calls; });
-    center.postNotificationName("Pong", &senderA);
-    center.postNotificationName("Pin", &senderA);
-    center.postNotificationName("PingPong", &senderA);
-    EXPECT_EQ(calls, 0);
-}
-
-TEST(NotificationCenter, NullObjectObservesEverySender) {
-    NotificationCenter center;
-    int calls = 0;
-    center.addObserverForName("Ping", nullptr, [&](const Notification&) { ++calls; });
-    center.postNotificationName("Ping", &senderA);
-    center.postNotificationName("Ping", &senderB);
-    center.postNotificationName("Ping", nullptr);
-    EXPECT_EQ(calls, 3);
-}
-
 TEST(NotificationCenter, ObjectFilterObservesOnlyThatSender) {
     NotificationCenter center;
     std::vector<const void*> senders;
@@ -81,17 +61,6 @@ TEST(NotificationCenter, RemovedObserverIsNotCalled) {
     EXPECT_EQ(keptCalls, 1);
 }
 
-TEST(NotificationCenter, RemovingAnUnknownTokenChangesNothing) {
-    NotificationCenter center;
-    int calls = 0;
-    auto token = center.addObserverForName("Ping", nullptr, [&](const Notification&) { ++calls; });
-    center.removeObserver(token + 100);
-    center.removeObserver(token);
-    center.removeObserver(token);
-    center.postNotificationName("Ping", nullptr);
-    EXPECT_EQ(calls, 0);
-}
-
 TEST(NotificationCenter, ObserverAddedDuringAPostRunsFromTheNextPost) {
     NotificationCenter center;
     int lateCalls = 0;
@@ -119,19 +88,6 @@ TEST(NotificationCenter, ObserverRemovedDuringAPostIsNotCalled) {
     EXPECT_FALSE(laterCalled);
 }
 
-TEST(NotificationCenter, ObserverMayPostFromItsBlock) {
-    NotificationCenter center;
-    std::vector<std::string> calls;
-    center.addObserverForName("Outer", nullptr, [&](const Notification&) {
-        calls.emplace_back("outer 1");
-        center.postNotificationName("Inner", nullptr);
-    });
-    center.addObserverForName("Inner", nullptr, [&](const Notification&) { calls.emplace_back("inner"); });
-    center.addObserverForName("Outer", nullptr, [&](const Notification&) { calls.emplace_back("outer 2"); });
-    center.postNotificationName("Outer", nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"outer 1", "inner", "outer 2"}));
-}
-
 TEST(NotificationCenter, ObserverMayRemoveItselfDuringAPost) {
     NotificationCenter center;
     int calls = 0;
@@ -147,18 +103,4 @@ TEST(NotificationCenter, ObserverMayRemoveItselfDuringAPost) {
     center.postNotificationName("Ping", nullptr);
     center.postNotificationName("Ping", nullptr);
     EXPECT_EQ(calls, 1);
-}
-
-TEST(NotificationCenter, ObserversMayAddManyObserversDuringAPost) {
-    NotificationCenter center;
-    int calls = 0;
-    // Enough additions to move the observer list in memory while it is being posted from.
-    center.addObserverForName("Ping", nullptr, [&](const Notification&) {
-        for (int i = 0; i < 100; ++i)
-            center.addObserverForName("Other", nullptr, [](const Notification&) {});
-        ++calls;
-    });
-    center.addObserverForName("Ping", nullptr, [&](const Notification&) { ++calls; });
-    center.postNotificationName("Ping", nullptr);
-    EXPECT_EQ(calls, 2);
 }

@@ -63,12 +63,6 @@ std::string binaryOf(plist_t node) {
     return data;
 }
 
-plist_t arrayNode() {
-    plist_t list = plist_new_array();
-    plist_array_append_item(list, plist_new_string("x"));
-    return list;
-}
-
 } // namespace
 
 class PropertyListFiles : public TemporaryHome {
@@ -103,16 +97,6 @@ TEST_F(PropertyListFiles, TruncatedListsGiveNone) {
     }
 }
 
-TEST_F(PropertyListFiles, ARootThatIsNotADictionaryGivesNone) {
-    std::string error;
-    EXPECT_EQ(dictionaryWithContentsOfFile(write("xml", xmlOf(arrayNode())), &error), std::nullopt);
-    EXPECT_NE(error.find("not a dictionary"), std::string::npos) << error;
-    EXPECT_EQ(dictionaryWithContentsOfFile(write("binary", binaryOf(arrayNode()))), std::nullopt);
-    EXPECT_EQ(dictionaryWithContentsOfFile(write("string", xmlOf(plist_new_string("x")))), std::nullopt);
-    // The value itself is still a property list.
-    EXPECT_EQ(propertyListWithData(binaryOf(arrayNode())), PropertyListValue(PropertyListArray{"x"}));
-}
-
 TEST_F(PropertyListFiles, FilesThatAreNotPropertyListsGiveNone) {
     for (std::string_view content :
          {std::string_view(""), std::string_view("last_opened = yes\n"), std::string_view("{\"a\": 1}"),
@@ -133,11 +117,6 @@ TEST_F(PropertyListFiles, WhatCannotBeReadGivesNoneWithTheFileNamed) {
     }
 }
 
-TEST_F(PropertyListFiles, ALinkToAPropertyListIsFollowed) {
-    std::filesystem::create_symlink(write("real", xmlOf(sampleNode())), home() / "link");
-    EXPECT_EQ(dictionaryWithContentsOfFile((home() / "link").string()), sampleDictionary());
-}
-
 TEST_F(PropertyListFiles, AnOversizedFileIsRefusedBeforeItIsRead) {
     std::string path = write("huge", xmlOf(sampleNode()));
     ASSERT_EQ(::truncate(path.c_str(), maximumPropertyListFileSize + 1), 0);
@@ -152,16 +131,4 @@ TEST_F(PropertyListFiles, AKeyGivenTwiceKeepsItsLastValue) {
         "<plist><dict><key>a</key><integer>1</integer><key>a</key><integer>2</integer></dict></plist>"));
     ASSERT_TRUE(dictionary.has_value());
     EXPECT_EQ(*dictionary, (PropertyListDictionary{{"a", 2}}));
-}
-
-TEST(PropertyListValues, KindsAreKeptApart) {
-    PropertyListValue one = 1, yes = true, real = 1.0, text = "1";
-    EXPECT_EQ(one.integer(), 1);
-    EXPECT_EQ(one.boolean(), std::nullopt);
-    EXPECT_EQ(one.real(), std::nullopt);
-    EXPECT_EQ(yes.integer(), std::nullopt);
-    EXPECT_EQ(real.integer(), std::nullopt);
-    EXPECT_EQ(text.text() ? *text.text() : "", "1");
-    EXPECT_NE(one, yes);
-    EXPECT_NE(one, real);
 }

@@ -24,13 +24,6 @@ TEST(PropertyListWriter, XMLReadsBackUnchanged) {
     EXPECT_EQ(propertyListWithData(*xml), PropertyListValue(dictionary)) << *xml;
 }
 
-TEST(PropertyListWriter, DatesKeepWholeSeconds) {
-    auto xml = xmlDataWithPropertyList(PropertyListDictionary{{"when", PropertyListDate{700000000.75}}});
-    ASSERT_TRUE(xml.has_value());
-    EXPECT_EQ(propertyListWithData(*xml),
-              PropertyListValue(PropertyListDictionary{{"when", PropertyListDate{700000000}}}));
-}
-
 TEST(PropertyListWriter, RefusesTextXMLCannotCarryNamingTheKey) {
     for (std::string bad : {std::string("bell\x07"), std::string("nul\0inside", 10), std::string("\xC3\x28"),
                             std::string("return\r")}) {

@@ -61,10 +61,6 @@ TEST_F(UserDefaultsTest, TheStoreLivesInTheConfigurationFolder) {
     EXPECT_EQ(UserDefaults(domain).storePath(), (home() / "elsewhere" / domain / "defaults.plist").string());
 }
 
-TEST_F(UserDefaultsTest, TheStandardDomainIsTheProgramName) {
-    EXPECT_EQ(UserDefaults::standardUserDefaults().domain(), "preferences_tests");
-}
-
 TEST_F(UserDefaultsTest, SynchronizedValuesSurviveARestart) {
     store("apppath", "/Applications/My App \xC3\xA9/it's \"here\"");
     UserDefaults restarted(domain);
@@ -83,14 +79,6 @@ TEST_F(UserDefaultsTest, AnotherProcessReadsWhatWasSynchronized) {
     EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/from/child");
 }
 
-TEST_F(UserDefaultsTest, UnsynchronizedChangesAreSeenOnlyByTheirOwnObject) {
-    UserDefaults defaults(domain);
-    defaults.setValue("/pending", "apppath");
-    EXPECT_EQ(textFor(defaults, "apppath"), "/pending");
-    EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
-    EXPECT_FALSE(std::filesystem::exists(storePath()));
-}
-
 TEST_F(UserDefaultsTest, ReadsSeeWhatOthersSynchronizedSince) {
     UserDefaults reader(domain);
     EXPECT_EQ(reader.valueForKey("apppath"), std::nullopt);
@@ -106,17 +94,6 @@ TEST_F(UserDefaultsTest, TheArgumentDomainComesFirstAndIsNeverStored) {
     EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/stored");
     store("apppath", "/stored by another");
     EXPECT_EQ(textFor(defaults, "apppath"), "/given");
-}
-
-TEST_F(UserDefaultsTest, OtherKeysAreKept) {
-    UserDefaults first(domain), second(domain);
-    first.setValue("one", "first");
-    second.setValue(2, "second");
-    ASSERT_TRUE(first.synchronize());
-    ASSERT_TRUE(second.synchronize()); // made its change before the first one was written
-    UserDefaults reader(domain);
-    EXPECT_EQ(textFor(reader, "first"), "one");
-    EXPECT_EQ(reader.valueForKey("second"), PropertyListValue(2));
 }
 
 TEST_F(UserDefaultsTest, ValuesKeepTheirKinds) {
@@ -201,14 +178,6 @@ TEST_F(UserDefaultsTest, AFolderInPlaceOfTheStoreIsReported) {
     EXPECT_FALSE(defaults.synchronize(&error));
     EXPECT_NE(error.find(storePath().string()), std::string::npos) << error;
     EXPECT_EQ(defaults.valueForKey("other"), std::nullopt);
-}
-
-TEST_F(UserDefaultsTest, ADanglingLinkInPlaceOfTheStoreIsReplaced) {
-    std::filesystem::create_directories(storePath().parent_path());
-    std::filesystem::create_symlink(home() / "nowhere", storePath());
-    EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
-    store("apppath", "/opt/app");
-    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/opt/app");
 }
 
 TEST_F(UserDefaultsTest, ValuesXMLCannotCarryAreReportedByKey) {
