@@ -31,11 +31,3 @@ TEST(ConsoleLog, StampsTheLineWithTimeProcessAndId) {
     std::string process = std::string(program_invocation_short_name);
     EXPECT_EQ(rest, process + "[" + pid + ":" + pid + "] showTooltipTimerFired\n");
 }
-
-TEST(ConsoleLog, WritesOneLineOnStandardError) {
-    testing::internal::CaptureStderr();
-    foundation::consoleLog("hello");
-    std::string written = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(written.ends_with("] hello\n")) << written;
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1);
-}

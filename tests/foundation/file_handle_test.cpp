@@ -134,17 +134,6 @@ TEST(FileHandleNotification, PostsOncePerArming) {
     EXPECT_EQ(notifications.count(), 2);
 }
 
-TEST(FileHandleNotification, PostsAtEndOfInput) {
-    Pipe pipe;
-    FileHandle handle(pipe.readEnd());
-    NotificationCounter notifications(handle);
-    handle.waitForDataInBackgroundAndNotify();
-    pipe.closeWriteEnd();
-    turnMainLoop();
-    EXPECT_EQ(notifications.count(), 1);
-    EXPECT_TRUE(handle.availableData().empty());
-}
-
 TEST(FileHandleNotification, PostsWithTheHandleAsObject) {
     Pipe pipe;
     Pipe other;
@@ -158,34 +147,6 @@ TEST(FileHandleNotification, PostsWithTheHandleAsObject) {
     ASSERT_TRUE(RunLoop::main().runOnce(5000));
     EXPECT_EQ(notifications.count(), 1);
     EXPECT_EQ(otherNotifications.count(), 0);
-}
-
-TEST(FileHandleNotification, ObserverCanReadAndArmAgain) {
-    Pipe pipe;
-    FileHandle handle(pipe.readEnd());
-    std::string received;
-    bool ended = false;
-    NotificationCounter notifications(handle, [&] {
-        auto data = handle.availableData();
-        if (data.empty()) {
-            ended = true;
-            return;
-        }
-        received += ByteView(data);
-        handle.waitForDataInBackgroundAndNotify();
-    });
-    handle.waitForDataInBackgroundAndNotify();
-    pipe.write("first ");
-    turnMainLoop(1);
-    EXPECT_EQ(received, "first ");
-    pipe.write("second");
-    turnMainLoop(1);
-    EXPECT_EQ(received, "first second");
-    pipe.closeWriteEnd();
-    turnMainLoop(1);
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(notifications.count(), 3);
-    EXPECT_FALSE(RunLoop::main().runOnce(0)) << "nothing should be left armed";
 }
 
 TEST(FileHandleNotification, DestroyingAnArmedHandleCancelsIt) {
