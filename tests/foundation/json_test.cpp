@@ -60,48 +60,33 @@ TEST(JSONParsing, AcceptsFragmentsWhenAllowed) {
     EXPECT_EQ(parse("[1]", JSONSerialization::fragmentsAllowed), JSONValue::parse("[1]"));
 }
 
-TEST(JSONParsing, RefusesTrailingGarbage) {
-    EXPECT_EQ(parse("[1] x"), std::nullopt);
-    EXPECT_EQ(parse("{}{}"), std::nullopt);
-    EXPECT_EQ(parse("[1],"), std::nullopt);
-    EXPECT_EQ(parse("1 2", JSONSerialization::fragmentsAllowed), std::nullopt);
-}
-
-// A NUL byte is neither whitespace nor allowed raw in a string, so nothing may follow a value
-// through one.
-TEST(JSONParsing, RefusesTrailingGarbageAfterNulByte) {
-    EXPECT_EQ(parse(std::string_view("[1]\0", 4)), std::nullopt);
-    EXPECT_EQ(parse(std::string_view("{\"a\":1}\0garbage", 15)), std::nullopt);
-    EXPECT_EQ(parse(std::string_view("7\0"
-                                     "8",
-                                     3),
-                    JSONSerialization::fragmentsAllowed),
-              std::nullopt);
-}
-
+// Trailing text (also past a NUL byte), broken syntax, invalid UTF-8 and lone surrogates.
 TEST(JSONParsing, RefusesMalformedTexts) {
-    EXPECT_EQ(parse("[1,]"), std::nullopt);
-    EXPECT_EQ(parse("{\"a\" 1}"), std::nullopt);
-    EXPECT_EQ(parse("{'a':1}"), std::nullopt);
-    EXPECT_EQ(parse("[1"), std::nullopt);
-    EXPECT_EQ(parse("{\"a\":1"), std::nullopt);
-    EXPECT_EQ(parse("[\"unterminated]"), std::nullopt);
-    EXPECT_EQ(parse("[\"raw\ttab\"]"), std::nullopt);
-    EXPECT_EQ(parse(std::string_view("[\"nul\0\"]", 8)), std::nullopt);
-}
-
-TEST(JSONParsing, RefusesInvalidUTF8InsideStrings) {
-    EXPECT_EQ(parse("[\"\xC0\x80\"]"), std::nullopt);
-    EXPECT_EQ(parse("[\"\xED\xA0\x80\"]"), std::nullopt);
-    EXPECT_EQ(parse("[\"\xF4\x90\x80\x80\"]"), std::nullopt);
-    EXPECT_EQ(parse("[\"\x80\"]"), std::nullopt);
-    EXPECT_EQ(parse("{\"\xFF\":1}"), std::nullopt);
-}
-
-TEST(JSONParsing, RefusesLoneSurrogateEscapes) {
-    EXPECT_EQ(parse(R"(["\ud800"])"), std::nullopt);
-    EXPECT_EQ(parse(R"(["\udc00"])"), std::nullopt);
-    EXPECT_EQ(parse(R"(["\ud83dx"])"), std::nullopt);
+    const std::string_view texts[] = {"[1] x",
+                                      "{}{}",
+                                      "[1],",
+                                      std::string_view("[1]\0", 4),
+                                      std::string_view("{\"a\":1}\0garbage", 15),
+                                      "[1,]",
+                                      "{\"a\" 1}",
+                                      "{'a':1}",
+                                      "[1",
+                                      "{\"a\":1",
+                                      "[\"unterminated]",
+                                      "[\"raw\ttab\"]",
+                                      std::string_view("[\"nul\0\"]", 8),
+                                      "[\"\xC0\x80\"]",
+                                      "[\"\xED\xA0\x80\"]",
+                                      "[\"\xF4\x90\x80\x80\"]",
+                                      "[\"\x80\"]",
+                                      "{\"\xFF\":1}",
+                                      R"(["\ud800"])",
+                                      R"(["\udc00"])",
+                                      R"(["\ud83dx"])"};
+    for (auto text : texts)
+        EXPECT_EQ(parse(text), std::nullopt) << text;
+    EXPECT_EQ(parse("1 2", JSONSerialization::fragmentsAllowed), std::nullopt);
+    EXPECT_EQ(parse(std::string_view("7\0008", 3), JSONSerialization::fragmentsAllowed), std::nullopt);
 }
 
 TEST(JSONNesting, AcceptsContainersNestedToTheMaximumDepth) {
@@ -121,12 +106,6 @@ TEST(JSONNesting, SurvivesAMillionOpeningBrackets) {
     EXPECT_EQ(parse(std::string(1'000'000, '[')), std::nullopt);
     EXPECT_EQ(parse(nestedArrays(1'000'000)), std::nullopt);
     EXPECT_EQ(parse(std::string(1'000'000, '[') + "]", JSONSerialization::fragmentsAllowed), std::nullopt);
-}
-
-TEST(JSONDescription, WritesCompactText) {
-    auto value = parse(" { \"b\" : [ 1 , 2 ] ,\n \"a\" : { \"c\" : null } , \"d\" : \"x y\" } ");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(JSONSerialization::description(*value), R"({"b":[1,2],"a":{"c":null},"d":"x y"})");
 }
 
 TEST(JSONDescription, EscapesSpecialCharactersAndKeepsNonASCII) {

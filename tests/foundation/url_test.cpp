@@ -25,12 +25,6 @@ TEST(URLParsing, LowerCasesTheScheme) {
     EXPECT_TRUE(file->isFileURL());
 }
 
-TEST(URLParsing, ReadsSchemesWithoutAuthority) {
-    auto url = URL::URLWithString("mailto:someone@example.com");
-    ASSERT_TRUE(url.has_value());
-    EXPECT_EQ(url->scheme(), "mailto");
-}
-
 TEST(URLParsing, FindsNoSchemeInRelativeReferences) {
     for (const char* text : {"example.com/x", "/absolute/path", "//host/path", "?query", "#fragment"}) {
         auto url = URL::URLWithString(text);
@@ -45,13 +39,6 @@ TEST(URLParsing, RefusesStrayPercentSigns) {
     EXPECT_EQ(URL::URLWithString("https://example.com/100%"), std::nullopt);
     EXPECT_EQ(URL::URLWithString("https://example.com/%4"), std::nullopt);
     EXPECT_EQ(URL::URLWithString("https://example.com/%zz"), std::nullopt);
-}
-
-TEST(URLParsing, DecodesPercentEscapesInPath) {
-    auto url = URL::URLWithString("file:///tmp/a%20b/caf%C3%A9");
-    ASSERT_TRUE(url.has_value());
-    EXPECT_TRUE(url->isFileURL());
-    EXPECT_EQ(url->path(), "/tmp/a b/caf\xC3\xA9");
 }
 
 TEST(FileURL, PercentEncodesTheText) {
