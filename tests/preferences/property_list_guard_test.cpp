@@ -91,7 +91,10 @@ std::string xmlChain(std::size_t depth, const std::string& between = "") {
 
 } // namespace
 
-TEST(BinaryPropertyListGuard, DeeperNestingIsRefused) {
+TEST(BinaryPropertyListGuard, NestingUpToTheLimitIsReadAndDeeperRefused) {
+    auto value = propertyListWithData(binaryChain(maximumPropertyListDepth - 1));
+    ASSERT_TRUE(value.has_value());
+    EXPECT_NE(value->array(), nullptr);
     std::string reason;
     EXPECT_FALSE(binaryPropertyListIsWithinLimits(binaryChain(maximumPropertyListDepth + 1), &reason));
     EXPECT_NE(reason.find("deeper"), std::string::npos) << reason;
@@ -170,7 +173,14 @@ TEST(BinaryPropertyListGuard, BrokenTablesAreRefused) {
     EXPECT_FALSE(binaryPropertyListIsWithinLimits(good.substr(0, 30), nullptr));
 }
 
-TEST(XMLPropertyListGuard, DeeperNestingIsRefused) {
+TEST(XMLPropertyListGuard, NestingUpToTheLimitIsReadAndDeeperRefused) {
+    auto value = propertyListWithData(xmlChain(maximumPropertyListDepth));
+    ASSERT_TRUE(value.has_value());
+    EXPECT_NE(value->array(), nullptr);
+    std::string empties = "<plist><array>"; // empty containers do not nest
+    for (std::size_t i = 0; i < 2 * maximumPropertyListDepth; ++i)
+        empties += "<array/><dict/>";
+    EXPECT_TRUE(xmlPropertyListIsWithinLimits(empties + "</array></plist>", nullptr));
     std::string reason;
     EXPECT_FALSE(xmlPropertyListIsWithinLimits(xmlChain(maximumPropertyListDepth + 1), &reason));
     EXPECT_NE(reason.find("deeper"), std::string::npos) << reason;

@@ -115,6 +115,10 @@ TEST_F(PropertyListFiles, WhatCannotBeReadGivesNoneWithTheFileNamed) {
         EXPECT_EQ(dictionaryWithContentsOfFile((home() / name).string(), &error), std::nullopt) << name;
         EXPECT_NE(error.find((home() / name).string()), std::string::npos) << error;
     }
+    // Longer than its size says, as a file that grows while it is read.
+    std::string error;
+    EXPECT_EQ(dictionaryWithContentsOfFile("/proc/self/status", &error), std::nullopt);
+    EXPECT_NE(error.find("changed while it was read"), std::string::npos) << error;
 }
 
 TEST_F(PropertyListFiles, AnOversizedFileIsRefusedBeforeItIsRead) {
