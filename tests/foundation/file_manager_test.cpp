@@ -53,35 +53,34 @@ protected:
     void writeUserDirs(std::string_view content) { writeUserDirs(home() / ".config", content); }
 };
 
-TEST_F(UserFolders, DocumentsComeFromUserDirsRelativeToHome) {
-    writeUserDirs("# written by xdg-user-dirs-update\n"
-                  "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                  "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n"
-                  "XDG_MUSIC_DIR=\"$HOME/Music\"\n");
-    EXPECT_EQ(documentsFolder(), (home() / "Docs").string());
-}
-
-TEST_F(UserFolders, DocumentsDefaultToHomeDocumentsWithoutUserDirs) {
-    EXPECT_EQ(documentsFolder(), documents().string());
-}
-
-TEST_F(UserFolders, DocumentsIgnoreARelativeValue) {
-    writeUserDirs("XDG_DOCUMENTS_DIR=\"Docs\"\n");
-    EXPECT_EQ(documentsFolder(), documents().string());
-}
-
-TEST_F(UserFolders, DocumentsReadUserDirsFromXDGConfigHome) {
-    auto configHome = home() / "elsewhere";
-    ::setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-    writeUserDirs(configHome, "XDG_DOCUMENTS_DIR=\"$HOME/Chosen\"\n");
-    writeUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Decoy\"\n");
-    EXPECT_EQ(documentsFolder(), (home() / "Chosen").string());
-}
-
-TEST_F(UserFolders, DocumentsReadUserDirsFromDotConfigWhenXDGConfigHomeIsUnset) {
-    ::unsetenv("XDG_CONFIG_HOME");
-    writeUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
-    EXPECT_EQ(documentsFolder(), (home() / "Docs").string());
+// user-dirs.dirs is read from XDG_CONFIG_HOME, else ~/.config; only an absolute value counts.
+TEST_F(UserFolders, DocumentsComeFromUserDirsOrElseHomeDocuments) {
+    struct Case {
+        const char* configHome;
+        const char* userDirs;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, "Documents"},
+        {nullptr,
+         "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+         "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\nXDG_MUSIC_DIR=\"$HOME/Music\"\n",
+         "Docs"},
+        {nullptr, "XDG_DOCUMENTS_DIR=\"Docs\"\n", "Documents"},
+        {"elsewhere", "XDG_DOCUMENTS_DIR=\"$HOME/Chosen\"\n", "Chosen"},
+    };
+    for (const auto& [configHome, userDirs, expected] : cases) {
+        std::filesystem::remove_all(home() / ".config");
+        if (configHome) {
+            ::setenv("XDG_CONFIG_HOME", (home() / configHome).c_str(), 1);
+            writeUserDirs("XDG_DOCUMENTS_DIR=\"$HOME/Decoy\"\n");
+        } else {
+            ::unsetenv("XDG_CONFIG_HOME");
+        }
+        if (userDirs)
+            writeUserDirs(configHome ? home() / configHome : home() / ".config", userDirs);
+        EXPECT_EQ(documentsFolder(), (home() / expected).string()) << (userDirs ? userDirs : "no user-dirs");
+    }
 }
 
 TEST_F(UserFolders, HomeComesFromThePasswordDatabaseWhenHOMEIsUnset) {
