@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace foundation;
@@ -162,31 +163,31 @@ TEST_F(UserDefaultsTest, ADamagedStoreIsKeptAsideOnceAndReplaced) {
     EXPECT_EQ(readFile(storePath().string() + ".corrupt-2"), damages[1]);
 }
 
-TEST_F(UserDefaultsTest, AFolderInPlaceOfTheStoreIsReported) {
+// A folder in the store's place, a value XML cannot carry, a domain that is no folder name.
+TEST_F(UserDefaultsTest, WhatCannotBeStoredIsReported) {
     std::filesystem::create_directories(storePath());
-    UserDefaults defaults(domain);
-    defaults.setValue("/opt/app", "apppath");
-    std::string error;
-    EXPECT_FALSE(defaults.synchronize(&error));
-    EXPECT_NE(error.find(storePath().string()), std::string::npos) << error;
-    EXPECT_EQ(defaults.valueForKey("other"), std::nullopt);
-}
-
-TEST_F(UserDefaultsTest, ValuesXMLCannotCarryAreReportedByKey) {
-    UserDefaults defaults(domain);
-    defaults.setValue(std::string("bad\x01"), "apppath");
-    std::string error;
-    EXPECT_FALSE(defaults.synchronize(&error));
-    EXPECT_NE(error.find("\"apppath\""), std::string::npos) << error;
-}
-
-TEST_F(UserDefaultsTest, UnusableDomainsAreReported) {
-    for (const char* name : {"", ".", "..", "a/b"}) {
+    const std::tuple<const char*, PropertyListValue, std::string> cases[] = {
+        {domain, PropertyListValue("/opt/app"), storePath().string()},
+        {"Other", PropertyListValue(std::string("bad\x01")), "\"key\""},
+        {"", PropertyListValue(1), ""},
+        {".", PropertyListValue(1), ""},
+        {"..", PropertyListValue(1), ""},
+        {"a/b", PropertyListValue(1), ""},
+    };
+    for (const auto& [name, value, named] : cases) {
         UserDefaults defaults(name);
-        defaults.setValue(1, "key");
+        defaults.setValue(value, "key");
         std::string error;
         EXPECT_FALSE(defaults.synchronize(&error)) << name;
         EXPECT_FALSE(error.empty());
+        EXPECT_NE(error.find(named), std::string::npos) << error;
     }
-    EXPECT_TRUE(std::filesystem::is_empty(home()));
+    // Nothing was written, and unusable domains made no folder anywhere.
+    EXPECT_FALSE(std::filesystem::exists(home() / ".config" / "Other" / "defaults.plist"));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home())) {
+        auto relative = entry.path().lexically_relative(home()).string();
+        EXPECT_TRUE(relative == ".config" || relative.starts_with(".config/Other") ||
+                    relative.starts_with(".config/" + std::string(domain)))
+            << relative;
+    }
 }
