@@ -86,7 +86,6 @@ void Button::setEnabled(bool enabled) {
 }
 
 void Button::performClick() {
-    auto keepAlive = shared_from_this(); // the action may close the window that holds the button
     beginKeyboardPress();
     endKeyboardPress();
 }
@@ -101,7 +100,7 @@ void Button::beginKeyboardPress() {
 }
 
 void Button::endKeyboardPress() {
-    auto keepAlive = shared_from_this();
+    auto keepAlive = shared_from_this(); // the action may close the window that holds the button
     mouseUp(Event{Event::Type::leftMouseUp, middleInWindow(), 0, 1, nullptr});
 }
 
