@@ -23,140 +23,91 @@ class Launch : public TemporaryHome {
 protected:
     void SetUp() override {
         TemporaryHome::SetUp();
-        support = home() / ".local/share/Vantrel";
-        std::filesystem::create_directories(support);
+        config = home() / ".local/share/Vantrel/config";
         manager = home() / "Manager App" / "run manager";
-        std::filesystem::create_directories(manager.parent_path());
         record = home() / "arguments.txt";
-        writeFile(manager, "#!/bin/sh\nfor argument in \"$@\"; do printf '%s\\n' \"$argument\"; done > \"" +
-                               record.string() + ".part\"\nmv \"" + record.string() + ".part\" \"" +
-                               record.string() + "\"\n");
+        std::filesystem::create_directories(config.parent_path());
+        std::filesystem::create_directories(manager.parent_path());
+        writeFile(manager, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + record.string() + ".part\"\nmv \"" +
+                               record.string() + ".part\" \"" + record.string() + "\"\n");
         ::chmod(manager.c_str(), 0755);
-        defaults().removeValueForKey("apppath");
-        defaults().synchronize();
     }
 
-    static foundation::UserDefaults& defaults() { return foundation::UserDefaults::standardUserDefaults(); }
-
-    void writeConfig(const std::string& entries) {
-        writeFile(support / "config",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + entries +
-                      "</dict></plist>\n");
-    }
-    std::string managerEntry() const {
-        return "<key>last_known_path</key><string>" + manager.string() + "</string>";
-    }
-
-    // What the stand-in manager was started with, once it has written it down.
-    std::optional<std::string> managerArguments() const {
-        for (int attempt = 0; attempt < 500; ++attempt) {
+    // Launches with the configuration given; what the stand-in manager was started with, if it was.
+    std::optional<std::string> launchWith(std::string_view configuration) {
+        std::filesystem::remove(record);
+        writeFile(config, configuration);
+        auto controller = std::make_shared<RecordingController>();
+        controller->launch(nullptr);
+        for (int attempt = 0; controller->exitStatus && attempt < 500; ++attempt) {
             if (std::filesystem::exists(record))
-                return readFile(record);
+                return controller->exitStatus == 0 ? readFile(record)
+                                                   : "status " + std::to_string(*controller->exitStatus);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return std::nullopt;
+        return controller->exitStatus ? std::optional<std::string>("ended without starting the manager")
+                                      : std::nullopt;
+    }
+    static std::string plist(const std::string& entries) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + entries +
+               "</dict></plist>\n";
+    }
+    std::string managerEntry(const std::filesystem::path& path) const {
+        return "<key>last_known_path</key><string>" + path.string() + "</string>";
     }
 
-    std::filesystem::path support;
-    std::filesystem::path manager;
-    std::filesystem::path record;
-    std::shared_ptr<RecordingController> controller = std::make_shared<RecordingController>();
+    std::filesystem::path config, manager, record;
 };
 
 } // namespace
 
-TEST_F(Launch, FindsTheProductFolderInTheUsersApplicationSupport) {
-    EXPECT_EQ(controller->getAppBundle(), support.string());
-}
-
-TEST_F(Launch, HandsTheStoredPathToTheManagerAndEnds) {
-    defaults().setValue(std::string("/opt/Some App/Ünïcode \"quoted\""), "apppath");
-    defaults().synchronize();
-    writeConfig("<key>last_opened</key><date>2026-12-01T10:00:00Z</date>" + managerEntry() +
-                "<key>other</key><integer>3</integer>");
-    controller->launch(nullptr);
-    EXPECT_EQ(controller->exitStatus, 0);
-    EXPECT_EQ(managerArguments(), "checkInRequired\n/opt/Some App/Ünïcode \"quoted\"\n");
-}
-
-TEST_F(Launch, WithoutAStoredPathTheManagerGetsTheKeywordAlone) {
-    writeConfig("<key>last_opened</key><false/>" + managerEntry());
-    controller->launch(nullptr);
-    EXPECT_EQ(controller->exitStatus, 0);
-    EXPECT_EQ(managerArguments(), "checkInRequired\n");
-}
-
-TEST_F(Launch, AnyLastOpenedValueCounts) {
-    for (const char* value : {"<integer>0</integer>", "<string></string>", "<true/>"}) {
-        std::filesystem::remove(record);
-        writeConfig(std::string("<key>last_opened</key>") + value + managerEntry());
-        auto fresh = std::make_shared<RecordingController>();
-        fresh->launch(nullptr);
-        EXPECT_EQ(fresh->exitStatus, 0) << value;
-        EXPECT_TRUE(managerArguments()) << value;
-    }
-}
-
-TEST_F(Launch, DoesNothingUntilTheConfigurationNamesBothKeys) {
-    controller->launch(nullptr); // no file
-    writeConfig(managerEntry()); // no last_opened
-    controller->launch(nullptr);
-    writeConfig("<key>last_opened</key><true/>"); // no manager
-    controller->launch(nullptr);
-    writeConfig("<key>last_opened</key><true/><key>last_known_path</key><integer>7</integer>");
-    controller->launch(nullptr);
-    EXPECT_FALSE(controller->exitStatus);
-    EXPECT_FALSE(std::filesystem::exists(record));
-
-    writeConfig("<key>last_opened</key><true/>" + managerEntry()); // written between two actions
-    controller->launch(nullptr);
-    EXPECT_EQ(controller->exitStatus, 0);
-}
-
-TEST_F(Launch, IgnoresAConfigurationThatIsNoDictionary) {
-    for (const char* text : {"", "not a property list", "<?xml version=\"1.0\"?><plist><array/></plist>",
-                             "<?xml version=\"1.0\"?><plist><dict><key>last_opened</key><true/>"}) {
-        writeFile(support / "config", text);
-        controller->launch(nullptr);
-    }
-    std::filesystem::remove(support / "config");
-    std::filesystem::create_directory(support / "config");
-    controller->launch(nullptr);
-    std::filesystem::remove(support / "config");
-    std::filesystem::create_symlink(support / "missing", support / "config");
-    controller->launch(nullptr);
-    EXPECT_FALSE(controller->exitStatus);
-}
-
-TEST_F(Launch, ReadsABinaryConfiguration) {
+TEST_F(Launch, HandsOffOnlyWhenTheConfigurationNamesBothKeys) {
+    auto& defaults = foundation::UserDefaults::standardUserDefaults();
+    defaults.removeValueForKey("apppath");
+    const std::optional<std::string> keywordAlone = "checkInRequired\n";
     plist_t dictionary = plist_new_dict();
     plist_dict_set_item(dictionary, "last_opened", plist_new_bool(1));
     plist_dict_set_item(dictionary, "last_known_path", plist_new_string(manager.c_str()));
     char* bytes = nullptr;
     uint32_t length = 0;
     plist_to_bin(dictionary, &bytes, &length);
-    writeFile(support / "config", std::string_view(bytes, length));
+    const std::string binary(bytes, length);
     plist_to_bin_free(bytes);
     plist_free(dictionary);
-    controller->launch(nullptr);
-    EXPECT_EQ(controller->exitStatus, 0);
-    EXPECT_EQ(managerArguments(), "checkInRequired\n");
+
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"", std::nullopt},
+        {"not a property list", std::nullopt},
+        {"<?xml version=\"1.0\"?><plist><array/></plist>", std::nullopt},
+        {"<?xml version=\"1.0\"?><plist><dict><key>last_opened</key><true/>" + managerEntry(manager),
+         std::nullopt},
+        {plist(managerEntry(manager)), std::nullopt},
+        {plist("<key>last_opened</key><true/>"), std::nullopt},
+        {plist("<key>last_opened</key><true/><key>last_known_path</key><integer>7</integer>"), std::nullopt},
+        // Any value of last_opened counts, and other keys do not matter.
+        {plist("<key>last_opened</key><false/>" + managerEntry(manager)), keywordAlone},
+        {plist("<key>last_opened</key><integer>0</integer>" + managerEntry(manager)), keywordAlone},
+        {plist("<key>last_opened</key><string></string>" + managerEntry(manager)), keywordAlone},
+        {plist("<key>last_opened</key><date>2026-12-01T10:00:00Z</date><key>other</key><integer>3</integer>" +
+               managerEntry(manager)),
+         keywordAlone},
+        {binary, keywordAlone},
+    };
+    for (const auto& [configuration, expected] : cases)
+        EXPECT_EQ(launchWith(configuration), expected) << configuration;
+
+    defaults.setValue(std::string("/opt/Some App/Ünïcode \"quoted\""), "apppath");
+    EXPECT_EQ(launchWith(plist("<key>last_opened</key><true/>" + managerEntry(manager))),
+              "checkInRequired\n/opt/Some App/Ünïcode \"quoted\"\n");
 }
 
 TEST_F(Launch, StaysAndSaysWhyWhenTheManagerCannotStart) {
     auto bundle = home() / "Manager.app";
     std::filesystem::create_directories(bundle / "Contents");
-    writeFile(bundle / "Contents/Info.plist",
-              "<?xml version=\"1.0\"?><plist><dict><key>CFBundleExecutable</key>"
-              "<string>Manager</string></dict></plist>");
-    ::chmod(manager.c_str(), 0644);
-    for (const auto& path : {home() / "nowhere", manager, bundle}) {
-        writeConfig("<key>last_opened</key><true/><key>last_known_path</key><string>" + path.string() +
-                    "</string>");
+    writeFile(bundle / "Contents/Info.plist", plist("<key>CFBundleExecutable</key><string>Manager</string>"));
+    for (const auto& path : {home() / "nowhere", bundle}) {
         testing::internal::CaptureStderr();
-        controller->launch(nullptr);
+        EXPECT_EQ(launchWith(plist("<key>last_opened</key><true/>" + managerEntry(path))), std::nullopt);
         EXPECT_NE(testing::internal::GetCapturedStderr().find(path.string()), std::string::npos) << path;
     }
-    EXPECT_FALSE(controller->exitStatus);
-    EXPECT_FALSE(std::filesystem::exists(record));
 }
