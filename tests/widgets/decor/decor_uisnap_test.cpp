@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace description;
 using quartz::Color;
 
 namespace {
@@ -22,41 +21,22 @@ std::string windowWith(const std::string& subviews, const std::string& objects,
            subviews + "]}, " + objects + "]" + extra + "}";
 }
 
-const std::string gradients = windowWith(R"("vertical", "across", "rounded", "half")", R"(
-  {"id": "vertical", "class": "QvGradientView", "attributes": {"frame": [10, 10, 100, 60]},
-   "properties": {"gradientColor1": "white", "gradientColor2": "black"}},
-  {"id": "across", "class": "QvCenterGradientView", "attributes": {"frame": [120, 10, 100, 60]},
-   "properties": {"gradientColor1": "white", "gradientColor2": "black", "isHorizontal": true}},
-  {"id": "rounded", "class": "QvGradientView", "attributes": {"frame": [230, 10, 80, 60]},
-   "properties": {"gradientColor1": "black", "gradientColor2": "black", "cornerRadius": 8}},
-  {"id": "half", "class": "QvGradientView", "attributes": {"frame": [10, 80, 100, 60]},
-   "properties": {"gradientColor1": "white", "cornerRadius": 8}})");
-
 } // namespace
 
 using DecorThroughUisnap = UisnapCommand;
 
 TEST_F(DecorThroughUisnap, GradientsRunFromTheSecondColourToTheFirstAndKeepTheSizeTheyWokeWith) {
-    auto result = runScript(gradients, "frame rounded 230 10 80 120", "--describe-layers");
+    auto result = runScript(windowWith(R"("vertical", "across", "rounded", "half")", R"(
+      {"id": "vertical", "class": "QvGradientView", "attributes": {"frame": [10, 10, 100, 60]},
+       "properties": {"gradientColor1": "white", "gradientColor2": "black"}},
+      {"id": "across", "class": "QvCenterGradientView", "attributes": {"frame": [120, 10, 100, 60]},
+       "properties": {"gradientColor1": "white", "gradientColor2": "black", "isHorizontal": true}},
+      {"id": "rounded", "class": "QvGradientView", "attributes": {"frame": [230, 10, 80, 60]},
+       "properties": {"gradientColor1": "black", "gradientColor2": "black", "cornerRadius": 8}},
+      {"id": "half", "class": "QvGradientView", "attributes": {"frame": [10, 80, 100, 60]},
+       "properties": {"gradientColor1": "white", "cornerRadius": 8}})"),
+                            "frame rounded 230 10 80 120");
     ASSERT_EQ(result.status, 0) << result.errors;
-    auto vertical = lineWith(section(result.output, "QvGradientView vertical"), "GradientLayer");
-    EXPECT_NE(
-        vertical.find("colors=[rgba(0, 0, 0, 1), rgba(1, 1, 1, 1)] locations=[0, 1] startPoint=(0.5, 0) "
-                      "endPoint=(0.5, 1)"),
-        std::string::npos)
-        << vertical;
-    auto across = lineWith(section(result.output, "QvCenterGradientView across"), "GradientLayer");
-    EXPECT_NE(
-        across.find("colors=[rgba(0, 0, 0, 1), rgba(1, 1, 1, 1), rgba(0, 0, 0, 1)] locations=[0, 0.5, 1] "
-                    "startPoint=(0, 0.5) endPoint=(1, 0.5)"),
-        std::string::npos)
-        << across;
-    auto rounded = section(result.output, "QvGradientView rounded");
-    EXPECT_EQ(field(lineWith(rounded, " Layer "), "cornerRadius"), "8");
-    EXPECT_EQ(field(lineWith(rounded, "GradientLayer"), "cornerRadius"), "8");
-    EXPECT_EQ(field(lineWith(rounded, "GradientLayer"), "frame"), "(0, 0, 80, 60)");
-    EXPECT_EQ(count(section(result.output, "QvGradientView half"), "GradientLayer"), 0);
-
     auto picture = this->picture("out.png");
     EXPECT_PRED2(looksLike, pixelAt(*picture, 60, 10.5), black); // bottom edge
     EXPECT_PRED2(looksLike, pixelAt(*picture, 60, 69.5), white);
@@ -81,23 +61,47 @@ TEST_F(DecorThroughUisnap, AGradientSwallowsClicksAlsoAsTheFirstClickInAnInactiv
                    R"(, "actions": [{"object": "button", "action": "press:", "target": "recorder"}])"),
         "deactivate; move 60 40; down; up; activate; down; up; move 180 40; down; up");
     ASSERT_EQ(result.status, 0) << result.errors;
-    EXPECT_EQ(count(result.output, "action press:"), 1) << result.output;
+    EXPECT_EQ(description::count(result.output, "action press:"), 1) << result.output;
 }
 
-TEST_F(DecorThroughUisnap, ALabelIsRestyledOnlyWhenItsTextIsSetAgain) {
-    auto result = runScript(windowWith(R"("label")", R"(
-          {"id": "label", "class": "ZtCustomLabel",
-           "attributes": {"frame": [10, 60, 320, 40], "string": "Hi", "font": {"name": "DejaVu Sans", "size": 24}}})"),
-                            "set label isRight true; snap before.png; title label Hi");
+TEST_F(DecorThroughUisnap, ALabelKeepsItsLineHeightAndAlignmentAndIsRestyledOnlyWhenItsTextIsSet) {
+    auto result = runScript(windowWith(R"("styled", "lines", "shadowed")", R"(
+      {"id": "styled", "class": "ZtCustomLabel", "attributes": {"frame": [10, 110, 320, 40], "string": "Hi",
+       "font": {"name": "DejaVu Sans", "size": 24}}, "properties": {"isCenter": true}},
+      {"id": "lines", "class": "ZtCustomLabel", "attributes": {"frame": [10, 10, 28, 90], "wraps": true,
+       "string": "\u25A0 \u25A0 \u25A0", "font": {"size": 16}}, "properties": {"enableLineHeight": true, "lineHeight": 24}},
+      {"id": "shadowed", "class": "ZtCustomLabel", "attributes": {"frame": [100, 10, 100, 60], "string": "\u25A0",
+       "font": {"size": 30}}, "properties": {"isShadow": true}})"),
+                            "set styled isRight true; snap before.png; title styled Hi");
     ASSERT_EQ(result.status, 0) << result.errors;
     auto leftmostInk = [&](const std::string& name) {
         auto picture = this->picture(name);
         for (double x = 10; x < 330; x += 1)
-            for (double y = 62; y < 98; y += 1)
+            for (double y = 112; y < 148; y += 1)
                 if (pixelAt(*picture, x, y).red() < 0.5)
                     return x;
         return 0.0;
     };
-    EXPECT_LT(leftmostInk("before.png"), 40);
+    EXPECT_GT(leftmostInk("before.png"), 100); // centred, right only once set again
+    EXPECT_LT(leftmostInk("before.png"), 250);
     EXPECT_GT(leftmostInk("out.png"), 250);
+
+    // The top edges of ink down a column: each square's, then the shadow above the last.
+    auto picture = this->picture("out.png");
+    auto topsAt = [&](double x) {
+        std::vector<double> tops;
+        for (double y = 99.5, ink = 0; y > 10; y -= 0.5) {
+            if (pixelAt(*picture, x, y).red() < 0.5 && !ink)
+                tops.push_back(y);
+            ink = pixelAt(*picture, x, y).red() < 0.5;
+        }
+        return tops;
+    };
+    auto squares = topsAt(18);
+    ASSERT_EQ(squares.size(), 3u);
+    EXPECT_NEAR(squares[0] - squares[2], 48, 1);
+    EXPECT_PRED2(looksLike, pixelAt(*picture, 18, squares[0] + 1.5), windowGrey);
+    auto shadowed = topsAt(115);
+    ASSERT_EQ(shadowed.size(), 1u);
+    EXPECT_LT(pixelAt(*picture, 115, shadowed[0] + 1.5).red(), 0.9);
 }

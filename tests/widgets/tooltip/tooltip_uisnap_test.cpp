@@ -41,3 +41,12 @@ TEST_F(TooltipThroughUisnap, LeavingAnotherButtonKeepsThePopoverAndForgetsWhomIt
     EXPECT_EQ(count(described(script), "Popover for QvCustomTooltipButton second"), 1);
     EXPECT_EQ(count(described("popover second; move 230 35; move 230 150"), "Popover for"), 0);
 }
+
+TEST_F(TooltipThroughUisnap, TheHoverAreaFollowsTheButtonsNewFrame) {
+    // Moved from (20, 20) to (70, 20): x = 50 only in the old frame, x = 150 only in the new one.
+    for (auto [x, logged] : {std::pair{"150", 1}, {"50", 0}}) {
+        auto result =
+            runScript(twoButtons, "frame first 70 20 100 30; move " + std::string(x) + " 35; wait 2.5");
+        EXPECT_EQ(count(result.errors, "showTooltipTimerFired"), logged) << x << result.errors;
+    }
+}

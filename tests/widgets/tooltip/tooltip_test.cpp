@@ -1,0 +1,101 @@
+// The hover timer and the help popover's show operations, on a manual clock: the exact moment a
+// timer is due and a second entry without an exit are out of a script's reach.
+#include "platform/appkit/application/bundle.h"
+#include "platform/appkit/views/toolbar_item.h"
+#include "platform/appkit/windows/window.h"
+#include "platform/foundation/clock.h"
+#include "platform/foundation/run_loop.h"
+#include "tests/support/temporary_home.h"
+#include "widgets/tooltip/qv_custom_help_popover.h"
+#include "widgets/tooltip/qv_custom_tooltip_button.h"
+
+#include <gtest/gtest.h>
+
+using namespace appkit;
+
+namespace {
+
+class CountingButton : public QvCustomTooltipButton {
+public:
+    int shown = 0;
+
+protected:
+    void showTooltip() override { ++shown; }
+};
+
+class CountingPopover : public QvCustomHelpPopover {
+public:
+    void aboutToShow() override { loadedWhenPrepared.push_back(popover() != nullptr); }
+    std::vector<bool> loadedWhenPrepared;
+
+protected:
+    std::string nibName() const override { return "QvCustomHelpPopover"; }
+};
+
+class Tooltip : public TemporaryHome {
+protected:
+    void SetUp() override {
+        TemporaryHome::SetUp();
+        Bundle::mainBundle().setResourcePath(VANTREL_WIDGET_RESOURCE_DIR);
+        window->makeKeyWindow();
+        window->contentView()->addSubview(button);
+        window->contentView()->addSubview(plain);
+    }
+    void TearDown() override {
+        window->mouseLeftWindow(); // cancels the hover timer, which would keep its button
+        advance(0);
+        TemporaryHome::TearDown();
+    }
+    void advance(double seconds) {
+        clock->advance(seconds);
+        foundation::RunLoop::main().runOnce(0);
+    }
+
+    foundation::ScopedManualClock clock;
+    std::shared_ptr<Window> window = Window::make({0, 0, 400, 300});
+    std::shared_ptr<CountingButton> button = View::make<CountingButton>({100, 100, 80, 24});
+    std::shared_ptr<View> plain = View::make({250, 150, 60, 40});
+};
+
+} // namespace
+
+TEST_F(Tooltip, ShowsOnceTwoSecondsAfterTheLastEntryAndNeverAfterLeaving) {
+    testing::internal::CaptureStderr();
+    window->mouseMovedTo({110, 110});
+    advance(1.5);
+    window->mouseMovedTo({5, 5});
+    advance(1.0);
+    EXPECT_EQ(button->shown, 0);
+    EXPECT_EQ(button->timer(), nullptr);
+
+    window->mouseMovedTo({110, 110});
+    advance(1.0);
+    button->mouseEntered(Event{Event::Type::mouseEntered, {110, 110}, 0, 1, nullptr}); // a second area's
+    advance(1.5);
+    EXPECT_EQ(button->shown, 0);
+    advance(0.5); // due exactly now
+    EXPECT_EQ(button->shown, 1);
+    advance(10);
+    EXPECT_EQ(button->shown, 1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("showTooltipTimerFired"), std::string::npos);
+}
+
+TEST_F(Tooltip, ShowingBesideARectangleOrAToolbarItemsViewKeepsTheTextAndRecord) {
+    auto controller = std::make_shared<CountingPopover>();
+    controller->showForView(plain, quartz::Rect{0, 30, 10, 10});
+    controller->tooltipLabel()->setStringValue("kept");
+    auto frame = controller->popover()->contentFrameInWindow();
+    ASSERT_TRUE(frame);
+    EXPECT_DOUBLE_EQ(frame->maxY(), 180 - Popover::arrowGap); // below the rectangle
+    EXPECT_DOUBLE_EQ(frame->midX(), 255);
+
+    auto item = std::make_shared<ToolbarItem>();
+    item->setView(plain);
+    controller->showForView(item, NSMaxYEdge);
+    EXPECT_EQ(controller->popover()->anchorView(), plain);
+    EXPECT_EQ(controller->popover()->positioningRect(), plain->bounds());
+    EXPECT_EQ(controller->tooltipLabel()->stringValue(), "kept");
+    EXPECT_EQ(controller->showingFor(), nullptr);
+    EXPECT_EQ(controller->loadedWhenPrepared, std::vector<bool>(2, true));
+    controller->popover()->close();
+}
