@@ -1,9 +1,9 @@
 // Opens a window on the screen with one view that reports the pointer, and prints on standard
 // output what reaches the view. Once the pointer has left the view after a click it prints how many
-// frames the window drew in the idle second that followed. Ends when the window closes (SIGTERM closes it)
-// or after the timeout given in seconds (60 by default), checking that the run loop is then left
-// with nothing to wait for. Given "popover" after the timeout, it also shows a transient popover
-// of 120 by 40 points below the window, which reports its own presses and when it closes.
+// frames the window drew in the idle second that followed, and retitles the window. Ends when the
+// window closes (SIGTERM closes it) or after the timeout given in seconds, checking that the run
+// loop is then left with nothing to wait for. Given "popover" after the timeout, it also shows a
+// transient popover of 120 by 40 points below the window, which reports its presses and closing.
 
 #include "platform/appkit/application/window_system.h"
 #include "platform/appkit/views/view_controller.h"
@@ -22,23 +22,19 @@ using namespace appkit;
 
 namespace {
 
-void say(const std::string& line) {
-    std::printf("%s\n", line.c_str());
+void say(const std::string& line, const Event* event = nullptr) {
+    if (event)
+        std::printf("%s %.2f %.2f\n", line.c_str(), event->locationInWindow.x, event->locationInWindow.y);
+    else
+        std::printf("%s\n", line.c_str());
     std::fflush(stdout);
-}
-
-std::string located(const char* what, const Event& event) {
-    char line[80];
-    std::snprintf(line, sizeof line, "%s %.2f %.2f", what, event.locationInWindow.x,
-                  event.locationInWindow.y);
-    return line;
 }
 
 class ProbeView : public View {
 public:
-    void mouseDown(const Event& event) override { say(located("down", event)); }
+    void mouseDown(const Event& event) override { say(prefix + "down", &event); }
     void mouseUp(const Event& event) override {
-        say(located("up", event));
+        say("up", &event);
         clicked = true;
     }
     void mouseEntered(const Event&) override { say("entered"); }
@@ -48,82 +44,52 @@ public:
     }
     // The window may not be key when the test's pointer clicks it: there is no window manager.
     bool acceptsFirstMouse(const Event*) override { return true; }
-    void trackBounds() {
-        addTrackingArea(
-            std::make_shared<TrackingArea>(bounds(), NSTrackingMouseEnteredAndExited | NSTrackingActiveAlways,
-                                           std::static_pointer_cast<Responder>(shared_from_this())));
-    }
+    std::string prefix;
     bool clicked = false;
     bool leftAfterClick = false;
 };
-
-// Says where a click outside the probe's own view landed, so a lost click shows in the log.
-class ContentProbeView : public View {
-public:
-    void mouseDown(const Event& event) override { say(located("window down", event)); }
-};
-
-class PopoverProbeView : public View {
-public:
-    void mouseDown(const Event& event) override { say(located("popover down", event)); }
-};
-
-// Below a strip along the window's bottom edge: past the window, on the screen.
-std::shared_ptr<Popover> showPopoverBelow(Window& window) {
-    auto strip = View::make({20, 0, 160, 20});
-    window.contentView()->addSubview(strip);
-    auto controller = std::make_shared<ViewController>();
-    controller->setView(View::make<PopoverProbeView>({0, 0, 120, 40}));
-    auto popover = std::make_shared<Popover>();
-    popover->setContentViewController(controller);
-    popover->setBehavior(PopoverBehavior::transient);
-    popover->showRelativeToRect(strip->bounds(), strip, NSMinYEdge);
-    say("popover shown");
-    return popover;
-}
 
 double now() {
     return foundation::Clock::current().now();
 }
 
-// Turns the loop for a while; turns that find nothing to do draw nothing.
-void runFor(double seconds, const Window& window) {
-    double end = now() + seconds;
-    while (window.isVisible() && now() < end) {
-        int milliseconds = std::max(1, static_cast<int>((end - now()) * 1000));
-        foundation::RunLoop::main().runOnce(milliseconds);
-    }
-}
-
-void reportIdleFrames(const Window& window) {
-    runFor(0.25, window); // the frame that shows the pointer gone
-    if (!window.backend())
-        return;
-    auto before = window.backend()->framesDrawn();
-    runFor(1, window);
-    if (window.backend())
-        say("idle frames " + std::to_string(window.backend()->framesDrawn() - before));
+// Turns the loop until the window closes or time is up; turns that find nothing to do draw nothing.
+void runUntil(double end, const Window& window) {
+    while (window.isVisible() && now() < end)
+        foundation::RunLoop::main().runOnce(std::max(1, static_cast<int>((end - now()) * 1000)));
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    double timeout = argc > 1 ? std::atof(argv[1]) : 60;
-    bool withPopover = argc > 2 && std::string(argv[2]) == "popover";
+    double deadline = now() + (argc > 1 ? std::atof(argv[1]) : 60);
     if (chooseWindowSystem() != WindowSystem::screen)
         return 2;
     auto window = Window::make({0, 0, 200, 120});
-    window->setContentView(View::make<ContentProbeView>({0, 0, 200, 120}));
     window->setTitle("Vantrel probe");
     auto view = View::make<ProbeView>({20, 10, 100, 50});
     window->contentView()->addSubview(view);
-    view->trackBounds();
+    view->addTrackingArea(std::make_shared<TrackingArea>(
+        view->bounds(), NSTrackingMouseEnteredAndExited | NSTrackingActiveAlways,
+        std::static_pointer_cast<Responder>(view)));
     window->makeKeyAndOrderFront();
     if (!window->backend())
         return 2;
     say("scale " + std::to_string(static_cast<int>(window->backingScaleFactor())));
-    auto popover = withPopover ? showPopoverBelow(*window) : nullptr;
-    double deadline = now() + timeout;
+    std::shared_ptr<Popover> popover;
+    if (argc > 2 && std::string(argv[2]) == "popover") {
+        // Below a strip along the window's bottom edge: past the window, on the screen.
+        auto strip = View::make({20, 0, 160, 20});
+        window->contentView()->addSubview(strip);
+        auto content = View::make<ProbeView>({0, 0, 120, 40});
+        content->prefix = "popover ";
+        auto controller = std::make_shared<ViewController>();
+        controller->setView(content);
+        popover = std::make_shared<Popover>();
+        popover->setContentViewController(controller);
+        popover->setBehavior(PopoverBehavior::transient);
+        popover->showRelativeToRect(strip->bounds(), strip, NSMinYEdge);
+    }
     while (window->isVisible() && now() < deadline) {
         foundation::RunLoop::main().runOnce(std::max(1, static_cast<int>((deadline - now()) * 1000)));
         if (popover && !popover->isShown()) {
@@ -132,7 +98,11 @@ int main(int argc, char** argv) {
         }
         if (view->leftAfterClick) {
             view->leftAfterClick = view->clicked = false;
-            reportIdleFrames(*window);
+            runUntil(now() + 0.25, *window); // the frame that shows the pointer gone
+            auto before = window->backend() ? window->backend()->framesDrawn() : 0;
+            runUntil(now() + 1, *window);
+            if (window->backend())
+                say("idle frames " + std::to_string(window->backend()->framesDrawn() - before));
             window->setTitle("Vantrel probe, idle");
             say("retitled");
         }
@@ -141,7 +111,6 @@ int main(int argc, char** argv) {
         say("timed out");
         return 1;
     }
-    // A closed window leaves nothing on the run loop to wait for.
     if (foundation::RunLoop::main().runOnce(0)) {
         say("the run loop still waits on something");
         return 1;
