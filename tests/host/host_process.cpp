@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -25,17 +24,6 @@ void closeQuietly(int& fd) {
     fd = -1;
 }
 
-std::vector<std::string> environmentWithPathPrefix(const std::optional<std::string>& prefix) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string variable = *entry;
-        if (prefix && variable.starts_with("PATH="))
-            variable = "PATH=" + *prefix + ":" + variable.substr(5);
-        environment.push_back(variable);
-    }
-    return environment;
-}
-
 std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
     for (auto& text : strings)
@@ -45,10 +33,6 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
 }
 
 } // namespace
-
-const char* hostBinary() {
-    return VANTREL_HOST_BINARY;
-}
 
 HostProcess::HostProcess(const Options& options) {
     // The test writes to hosts that may already have gone; the hosts get their own disposition.
@@ -73,10 +57,16 @@ HostProcess::HostProcess(const Options& options) {
         ::sigaddset(&brokenPipe, SIGPIPE);
     ::posix_spawnattr_setsigdefault(&attributes, &brokenPipe);
     ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-    std::vector<std::string> argv{hostBinary()};
+    std::vector<std::string> argv{VANTREL_HOST_BINARY};
     argv.insert(argv.end(), options.arguments.begin(), options.arguments.end());
-    auto environment = environmentWithPathPrefix(options.pathPrefix);
-    int failed = ::posix_spawn(&pid_, hostBinary(), &actions, &attributes, pointersTo(argv).data(),
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        std::string variable = *entry;
+        if (variable.starts_with("PATH="))
+            variable.insert(5, options.pathPrefix + ":");
+        environment.push_back(variable);
+    }
+    int failed = ::posix_spawn(&pid_, VANTREL_HOST_BINARY, &actions, &attributes, pointersTo(argv).data(),
                                pointersTo(environment).data());
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attributes);
@@ -88,18 +78,14 @@ HostProcess::HostProcess(const Options& options) {
     extra_ = extra[1];
     if (failed != 0)
         throw std::runtime_error("cannot start the host");
-    if (options.descriptorLimit) {
-        rlimit limit{*options.descriptorLimit, *options.descriptorLimit};
-        if (::prlimit(pid_, RLIMIT_NOFILE, &limit, nullptr) != 0)
-            throw std::runtime_error("cannot limit the host's descriptors");
-    }
+    rlimit limit{options.descriptorLimit.value_or(0), options.descriptorLimit.value_or(0)};
+    if (options.descriptorLimit && ::prlimit(pid_, RLIMIT_NOFILE, &limit, nullptr) != 0)
+        throw std::runtime_error("cannot limit the host's descriptors");
 }
 
 HostProcess::~HostProcess() {
-    closeQuietly(input_);
-    closeQuietly(output_);
-    closeQuietly(error_);
-    closeQuietly(extra_);
+    for (int* fd : {&input_, &output_, &error_, &extra_})
+        closeQuietly(*fd);
     if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
@@ -124,49 +110,34 @@ void HostProcess::closeOutput() {
     closeQuietly(output_);
 }
 
+// Up to `size` bytes, fewer only when the host closes its output.
 std::string HostProcess::receive(std::size_t size) {
-    std::string bytes(size, '\0');
-    std::size_t filled = 0;
-    while (filled < size) {
-        pollfd descriptor{output_, POLLIN, 0};
-        if (::poll(&descriptor, 1, patienceMilliseconds) <= 0) {
-            ADD_FAILURE() << "no reply from the host";
-            break;
-        }
-        ssize_t count = ::read(output_, bytes.data() + filled, size - filled);
-        if (count <= 0)
-            break;
-        filled += static_cast<std::size_t>(count);
-    }
-    bytes.resize(filled);
-    return bytes;
-}
-
-std::string HostProcess::receiveFrame() {
-    std::string prefix = receive(4);
-    if (prefix.size() != 4)
-        return {};
-    std::uint32_t length = 0;
-    for (int i = 3; i >= 0; --i)
-        length = length << 8 | static_cast<unsigned char>(prefix[static_cast<std::size_t>(i)]);
-    return receive(length);
-}
-
-std::string HostProcess::receiveRest() {
     std::string bytes;
     char buffer[65536];
-    for (;;) {
+    while (bytes.size() < size) {
         pollfd descriptor{output_, POLLIN, 0};
         if (::poll(&descriptor, 1, patienceMilliseconds) <= 0) {
-            ADD_FAILURE() << "the host kept its standard output open";
+            ADD_FAILURE() << "the host neither replied nor closed its output";
             break;
         }
-        ssize_t count = ::read(output_, buffer, sizeof buffer);
+        ssize_t count = ::read(output_, buffer, std::min(sizeof buffer, size - bytes.size()));
         if (count <= 0)
             break;
         bytes.append(buffer, static_cast<std::size_t>(count));
     }
     return bytes;
+}
+
+std::string HostProcess::receiveFrame() {
+    std::string prefix = receive(4);
+    std::uint32_t length = 0;
+    for (std::size_t i = prefix.size(); i-- > 0;)
+        length = length << 8 | static_cast<unsigned char>(prefix[i]);
+    return receive(length);
+}
+
+std::string HostProcess::receiveRest() {
+    return receive(std::string::npos);
 }
 
 std::string HostProcess::standardError() {
@@ -194,18 +165,15 @@ std::vector<pid_t> HostProcess::children() const {
     return found;
 }
 
-HostProcess::Exit HostProcess::waitForExit() {
+int HostProcess::waitForExit() {
     for (int waited = 0; waited < patienceMilliseconds; waited += 10) {
         int status = 0;
-        pid_t done = ::waitpid(pid_, &status, WNOHANG);
-        if (done == pid_) {
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            if (WIFEXITED(status))
-                return {true, WEXITSTATUS(status)};
-            return {false, WTERMSIG(status)};
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
         }
         ::usleep(10000);
     }
     ADD_FAILURE() << "the host did not end";
-    return {false, SIGKILL};
+    return -SIGKILL;
 }

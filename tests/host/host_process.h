@@ -12,14 +12,10 @@ public:
     struct Options {
         std::filesystem::path workingFolder;
         std::vector<std::string> arguments;
-        std::optional<std::string> pathPrefix; // put first on PATH, e.g. a stand-in opener
+        std::string pathPrefix; // put first on PATH, e.g. a stand-in opener
         // As Firefox starts hosts: SIGPIPE ignored and a pipe of its own on descriptor 3.
         bool likeFirefox = false;
         std::optional<unsigned> descriptorLimit;
-    };
-    struct Exit {
-        bool exited = false; // false: ended by a signal
-        int code = 0;        // exit status, or the signal
     };
 
     explicit HostProcess(const Options& options);
@@ -30,23 +26,22 @@ public:
     void send(std::string_view bytes);
     void closeInput();
     void closeOutput();
-    // Exactly `size` bytes of standard output; fails the test after a generous bound.
-    std::string receive(std::size_t size);
-    // One reply frame's message.
+    // One reply frame's message; fails the test after a generous bound.
     std::string receiveFrame();
     // Everything left on standard output until the host closes it.
     std::string receiveRest();
     std::string standardError();
     // The host's child processes, zombies included.
     std::vector<pid_t> children() const;
-    Exit waitForExit();
+    // The exit status, or minus the signal that ended the host.
+    int waitForExit();
 
 private:
+    std::string receive(std::size_t size);
+
     pid_t pid_ = -1;
     int input_ = -1;
     int output_ = -1;
     int error_ = -1;
     int extra_ = -1;
 };
-
-const char* hostBinary();
