@@ -1,6 +1,5 @@
 #include "tests/widgets/uisnap_command.h"
 
-#include "platform/quartz/bitmap.h"
 #include "platform/quartz/graphics_context.h"
 #include "platform/quartz/image.h"
 
@@ -11,14 +10,15 @@
 
 void UisnapCommand::SetUp() {
     TemporaryHome::SetUp();
-    std::filesystem::copy(VANTREL_WIDGET_RESOURCE_DIR, resources(), std::filesystem::copy_options::recursive);
+    std::filesystem::copy(VANTREL_WIDGET_RESOURCE_DIR, home() / "resources",
+                          std::filesystem::copy_options::recursive);
 }
 
 void UisnapCommand::writeIcon(const std::string& name, int size) {
     auto icon = quartz::Bitmap::make(size, size);
     quartz::BitmapDrawing(*icon, 1).context().fillRoundedRect({0, 0, size / 2.0, double(size)}, 0,
                                                               quartz::Color::blackColor());
-    icon->writePNG(resources() / name);
+    icon->writePNG(home() / "resources" / name);
 }
 
 UisnapCommand::Result UisnapCommand::run(const std::string& arguments) {
@@ -60,52 +60,38 @@ quartz::Color UisnapCommand::pixelAt(const quartz::Bitmap& picture, double x, do
 
 namespace description {
 
-namespace {
-
-std::size_t indentOf(const std::string& line) {
-    return line.find_first_not_of(' ');
-}
-
-} // namespace
-
 std::string section(const std::string& text, const std::string& head) {
     std::istringstream lines(text);
-    std::string line;
     std::string found;
-    std::size_t indent = std::string::npos;
-    while (std::getline(lines, line)) {
-        if (indent == std::string::npos) {
-            if (line.compare(indentOf(line), head.size(), head) == 0) {
-                indent = indentOf(line);
-                found = line + "\n";
-            }
-        } else if (indentOf(line) > indent) {
-            found += line + "\n";
-        } else {
+    std::size_t indent = 0;
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t at = line.find_first_not_of(' ');
+        if (found.empty() && line.compare(at, head.size(), head) == 0)
+            indent = at;
+        else if (found.empty())
+            continue;
+        else if (at <= indent)
             break;
-        }
+        found += line + "\n";
     }
     return found;
 }
 
 std::string lineWith(const std::string& text, const std::string& marker) {
     std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
+    for (std::string line; std::getline(lines, line);)
         if (line.find(marker) != std::string::npos)
             return line;
-    }
     return "";
 }
 
 std::string field(const std::string& line, const std::string& name) {
-    auto at = line.find(" " + name + "=");
-    if (at == std::string::npos)
+    auto start = line.find(" " + name + "=");
+    if (start == std::string::npos)
         return "";
-    std::size_t start = at + name.size() + 2;
-    int depth = 0;
-    std::size_t end = start;
-    for (; end < line.size() && (depth > 0 || line[end] != ' '); ++end)
+    start += name.size() + 2;
+    auto end = start;
+    for (int depth = 0; end < line.size() && (depth > 0 || line[end] != ' '); ++end)
         depth += line[end] == '(' || line[end] == '[' ? 1 : line[end] == ')' || line[end] == ']' ? -1 : 0;
     return line.substr(start, end - start);
 }

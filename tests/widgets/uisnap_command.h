@@ -35,9 +35,6 @@ protected:
     // A picture the tool wrote, and the colour at a window point (y up from the bottom edge).
     std::shared_ptr<const quartz::Bitmap> picture(const std::string& name) const;
     static quartz::Color pixelAt(const quartz::Bitmap& picture, double x, double y, double scale = 1);
-
-private:
-    std::filesystem::path resources() const { return home() / "resources"; }
 };
 
 // Reading a --describe-layers text.

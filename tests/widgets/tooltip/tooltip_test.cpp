@@ -1,5 +1,5 @@
-// The hover timer and the help popover's show operations, on a manual clock: the exact moment a
-// timer is due and a second entry without an exit are out of a script's reach.
+// The hover timer and the help popover's show operations, driven directly: a timer due exactly
+// now and two entries without an exit are out of a script's reach.
 #include "platform/appkit/application/bundle.h"
 #include "platform/appkit/views/toolbar_item.h"
 #include "platform/appkit/windows/window.h"
@@ -37,40 +37,30 @@ protected:
     void SetUp() override {
         TemporaryHome::SetUp();
         Bundle::mainBundle().setResourcePath(VANTREL_WIDGET_RESOURCE_DIR);
-        window->makeKeyWindow();
-        window->contentView()->addSubview(button);
-        window->contentView()->addSubview(plain);
-    }
-    void TearDown() override {
-        window->mouseLeftWindow(); // cancels the hover timer, which would keep its button
-        advance(0);
-        TemporaryHome::TearDown();
     }
     void advance(double seconds) {
         clock->advance(seconds);
         foundation::RunLoop::main().runOnce(0);
     }
-
     foundation::ScopedManualClock clock;
-    std::shared_ptr<Window> window = Window::make({0, 0, 400, 300});
-    std::shared_ptr<CountingButton> button = View::make<CountingButton>({100, 100, 80, 24});
-    std::shared_ptr<View> plain = View::make({250, 150, 60, 40});
 };
 
 } // namespace
 
 TEST_F(Tooltip, ShowsOnceTwoSecondsAfterTheLastEntryAndNeverAfterLeaving) {
+    auto button = View::make<CountingButton>({0, 0, 80, 24});
+    Event crossing{Event::Type::mouseEntered, {10, 10}, 0, 1, nullptr};
     testing::internal::CaptureStderr();
-    window->mouseMovedTo({110, 110});
+    button->mouseEntered(crossing);
     advance(1.5);
-    window->mouseMovedTo({5, 5});
+    button->mouseExited(crossing);
     advance(1.0);
     EXPECT_EQ(button->shown, 0);
     EXPECT_EQ(button->timer(), nullptr);
 
-    window->mouseMovedTo({110, 110});
+    button->mouseEntered(crossing);
     advance(1.0);
-    button->mouseEntered(Event{Event::Type::mouseEntered, {110, 110}, 0, 1, nullptr}); // a second area's
+    button->mouseEntered(crossing); // as a second tracking area's would
     advance(1.5);
     EXPECT_EQ(button->shown, 0);
     advance(0.5); // due exactly now
@@ -81,6 +71,9 @@ TEST_F(Tooltip, ShowsOnceTwoSecondsAfterTheLastEntryAndNeverAfterLeaving) {
 }
 
 TEST_F(Tooltip, ShowingBesideARectangleOrAToolbarItemsViewKeepsTheTextAndRecord) {
+    auto window = Window::make({0, 0, 400, 300});
+    auto plain = View::make({250, 150, 60, 40});
+    window->contentView()->addSubview(plain);
     auto controller = std::make_shared<CountingPopover>();
     controller->showForView(plain, quartz::Rect{0, 30, 10, 10});
     controller->tooltipLabel()->setStringValue("kept");
