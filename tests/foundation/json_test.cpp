@@ -1,135 +1,148 @@
 #include "platform/foundation/json.h"
+#include "platform/foundation/json_outline.h"
 
 #include <gtest/gtest.h>
-#include <string>
 
+using foundation::JSONOutline;
 using foundation::JSONSerialization;
 using foundation::JSONValue;
 
 namespace {
 
-std::optional<JSONValue> parse(std::string_view text,
+std::optional<JSONValue> parse(std::string text,
                                JSONSerialization::ReadingOptions options = JSONSerialization::none) {
-    return JSONSerialization::JSONObjectWithData(std::string(text), options);
+    return JSONSerialization::JSONObjectWithData(std::move(text), options);
 }
 
-std::string nestedArrays(std::size_t depth) {
+std::optional<JSONOutline> outline(std::string& text) {
+    return JSONOutline::readInPlace(text.data(), text.size());
+}
+
+std::string nested(std::size_t depth) {
     return std::string(depth, '[') + std::string(depth, ']');
+}
+
+// The outline the host reads requests with must agree with the value built the ordinary way.
+void expectAgreement(const std::string& text) {
+    auto value = parse(text, JSONSerialization::fragmentsAllowed);
+    std::string inPlace = text;
+    auto read = outline(inPlace);
+    ASSERT_EQ(read.has_value(), value.has_value()) << "text: " << text;
+    if (!value)
+        return;
+    bool filled = value->is_object() && !value->empty();
+    EXPECT_EQ(read->isObject, value->is_object()) << "text: " << text;
+    EXPECT_EQ(read->firstKey, filled ? std::optional(value->begin().key()) : std::nullopt)
+        << "text: " << text;
+    EXPECT_EQ(read->firstKeyString, filled && value->begin()->is_string()
+                                        ? std::optional(value->begin()->get<std::string>())
+                                        : std::nullopt)
+        << "text: " << text;
 }
 
 } // namespace
 
-TEST(JSONParsing, ReadsObjectsAndArrays) {
-    auto value = parse(R"({"message": "hi", "items": [1, 2.5, true, null, {"x": "y"}]})");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ((*value)["message"], "hi");
-    ASSERT_TRUE((*value)["items"].is_array());
-    EXPECT_EQ((*value)["items"].size(), 5u);
-    EXPECT_EQ((*value)["items"][4]["x"], "y");
-}
-
 // A repeated key keeps its first place and takes its last value, at every depth.
-TEST(JSONParsing, KeepsObjectKeysInTextOrder) {
-    auto value = parse(R"({"b":1,"a":2,"b":3,"c":{"x":1,"y":2,"x":[4]}})");
+TEST(JSONParsing, ReadsValuesKeepingKeysInTextOrder) {
+    auto value = parse(
+        R"({"b":1,"a":2,"b":3,"c":{"x":1,"y":2,"x":[4]},"d":["caf\u00e9","\ud83d\ude00","a\"b",2.5,null]})");
     ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->dump(), R"({"b":3,"a":2,"c":{"x":[4],"y":2}})");
+    EXPECT_EQ(value->dump(),
+              "{\"b\":3,\"a\":2,\"c\":{\"x\":[4],\"y\":2},\"d\":[\"caf\xC3\xA9\",\"\xF0\x9F\x98\x80\","
+              "\"a\\\"b\",2.5,null]}");
+    EXPECT_EQ(JSONSerialization::description(JSONValue::array({"q\"b\\n\n", "caf\xC3\xA9"})),
+              "[\"q\\\"b\\\\n\\n\",\"caf\xC3\xA9\"]");
 }
 
-TEST(JSONParsing, DecodesEscapesIncludingSurrogatePairs) {
-    auto value = parse(R"(["caf\u00e9", "\ud83d\ude00", "a\"b\\c\n"])");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ((*value)[0], "caf\xC3\xA9");
-    EXPECT_EQ((*value)[1], "\xF0\x9F\x98\x80");
-    EXPECT_EQ((*value)[2], "a\"b\\c\n");
-}
-
-TEST(JSONParsing, RefusesFragmentsByDefault) {
-    EXPECT_EQ(parse(R"("text")"), std::nullopt);
-    EXPECT_EQ(parse("42"), std::nullopt);
-    EXPECT_EQ(parse("true"), std::nullopt);
-    EXPECT_EQ(parse("null"), std::nullopt);
-}
-
-TEST(JSONParsing, AcceptsFragmentsWhenAllowed) {
-    EXPECT_EQ(parse(R"("text")", JSONSerialization::fragmentsAllowed), JSONValue("text"));
-    EXPECT_EQ(parse("42", JSONSerialization::fragmentsAllowed), JSONValue(42));
-    EXPECT_EQ(parse("false", JSONSerialization::fragmentsAllowed), JSONValue(false));
-    auto null = parse("null", JSONSerialization::fragmentsAllowed);
-    ASSERT_TRUE(null.has_value());
-    EXPECT_TRUE(null->is_null());
-    EXPECT_EQ(parse("[1]", JSONSerialization::fragmentsAllowed), JSONValue::parse("[1]"));
-}
-
-// Trailing text (also past a NUL byte), broken syntax, invalid UTF-8 and lone surrogates.
-TEST(JSONParsing, RefusesMalformedTexts) {
-    const std::string_view texts[] = {"[1] x",
-                                      "{}{}",
-                                      "[1],",
-                                      std::string_view("[1]\0", 4),
-                                      std::string_view("{\"a\":1}\0garbage", 15),
-                                      "[1,]",
-                                      "{\"a\" 1}",
-                                      "{'a':1}",
-                                      "[1",
-                                      "{\"a\":1",
-                                      "[\"unterminated]",
-                                      "[\"raw\ttab\"]",
-                                      std::string_view("[\"nul\0\"]", 8),
-                                      "[\"\xC0\x80\"]",
-                                      "[\"\xED\xA0\x80\"]",
-                                      "[\"\xF4\x90\x80\x80\"]",
-                                      "[\"\x80\"]",
-                                      "{\"\xFF\":1}",
-                                      R"(["\ud800"])",
-                                      R"(["\udc00"])",
-                                      R"(["\ud83dx"])"};
-    for (auto text : texts)
+TEST(JSONParsing, TakesFragmentsOnlyWhenAllowed) {
+    for (std::string text : {R"("text")", "42", "true", "null"}) {
         EXPECT_EQ(parse(text), std::nullopt) << text;
+        EXPECT_EQ(parse(text, JSONSerialization::fragmentsAllowed), JSONValue::parse(text)) << text;
+    }
+}
+
+// Trailing text (also past a NUL byte), broken syntax, invalid UTF-8, lone surrogates, numbers too
+// large for a double, nesting beyond the limit.
+TEST(JSONParsing, RefusesMalformedTexts) {
+    const std::string texts[] = {"[1] x",
+                                 "{}{}",
+                                 std::string("{\"a\":1}\0garbage", 15),
+                                 "[1,]",
+                                 "{\"a\" 1}",
+                                 "{'a':1}",
+                                 "[1",
+                                 "[\"raw\ttab\"]",
+                                 std::string("[\"nul\0\"]", 8),
+                                 "[\"\xC0\x80\"]",
+                                 "[\"\xED\xA0\x80\"]",
+                                 "[\"\xF4\x90\x80\x80\"]",
+                                 "{\"\xFF\":1}",
+                                 R"(["\ud800"])",
+                                 R"(["\udc00"])",
+                                 R"(["\ud83dx"])",
+                                 "[1e400]",
+                                 "[-1e99999999999999999999]",
+                                 nested(JSONSerialization::maximumNestingDepth + 1),
+                                 std::string(1'000'000, '['),
+                                 nested(1'000'000)};
+    for (const auto& text : texts)
+        EXPECT_EQ(parse(text), std::nullopt) << text.substr(0, 40);
     EXPECT_EQ(parse("1 2", JSONSerialization::fragmentsAllowed), std::nullopt);
-    EXPECT_EQ(parse(std::string_view("7\0008", 3), JSONSerialization::fragmentsAllowed), std::nullopt);
+    EXPECT_TRUE(parse(nested(JSONSerialization::maximumNestingDepth)).has_value());
 }
 
-TEST(JSONNesting, AcceptsContainersNestedToTheMaximumDepth) {
-    auto value = parse(nestedArrays(JSONSerialization::maximumNestingDepth));
+TEST(JSONParsing, ReadsNumbersExactlyOrToTheNearestDouble) {
+    auto value =
+        parse("[-9223372036854775808, 18446744073709551615, 18446744073709551616, -0, 0.1, 1E+2, "
+              "2.2250738585072011e-308, 100000000000000000000000000000000000000000000000000e-50, 1e-400]");
     ASSERT_TRUE(value.has_value());
-    int depth = 0;
-    for (const JSONValue* inner = &*value; inner->is_array() && !inner->empty(); inner = &(*inner)[0])
-        ++depth;
-    EXPECT_EQ(depth, JSONSerialization::maximumNestingDepth - 1);
+    EXPECT_EQ(value->at(0).get<std::int64_t>(), INT64_MIN);
+    EXPECT_EQ(value->at(1).get<std::uint64_t>(), UINT64_MAX);
+    EXPECT_TRUE(value->at(2).is_number_float());
+    EXPECT_EQ(value->at(3).get<std::int64_t>(), 0);
+    const double doubles[] = {0.1, 100.0, 2.2250738585072011e-308, 1.0, 0.0};
+    for (std::size_t i = 0; i < std::size(doubles); ++i)
+        EXPECT_EQ(value->at(4 + i).get<double>(), doubles[i]) << i;
 }
 
-TEST(JSONNesting, RefusesContainersNestedOneBeyondTheMaximumDepth) {
-    EXPECT_EQ(parse(nestedArrays(JSONSerialization::maximumNestingDepth + 1)), std::nullopt);
+TEST(JSONOutline, AgreesWithTheBuiltValueOnTrickyTexts) {
+    const std::string texts[] = {
+        R"({"options":true})", "[]", R"("abc")", "5", "null",
+        R"(  {"url" : "x" } )"
+        "\n",
+        // a key written again keeps its place and takes the later value; deeper keys are others'
+        R"({"url":"a","x":1,"url":5})", R"({"url":5,"x":1,"url":"b"})", R"({"url":"a","url":{"b":"c"}})",
+        R"({"x":"a","url":"b","x":2})", R"({"url":{"url":"inner"}})", R"({"a":{"url":"x"},"url":"y"})",
+        R"([{"url":"x"}])", R"({"url":[{"url":"x"}],"url":null})",
+        // escapes, NUL bytes, byte-order marks, UTF-8 that is not well formed
+        R"({"\u0075rl":"x"})", R"({"url\u0000":"x"})", R"({"u\"rl":"x"})",
+        R"({"url":"\ud83d\ude00 caf\u00e9 \n"})", R"({"":"empty key"})", std::string("{\"url\":\"x\"}\0", 12),
+        std::string("\0", 1), "\xEF\xBB\xBF{\"url\":\"x\"}", "\xEF\xBB\xBF", "\xEF\xBB{}",
+        "{\"url\":\"\xFF\"}", "{\"\xC0\x80\":\"x\"}", R"({"url":"\udc00"})",
+        "{\"url\":\"ok\",\"x\":\"\xF5\x80\x80\x80\"}",
+        // numbers: too large for a double is not JSON, too small is zero
+        R"({"url":1e400})", R"({"url":1.5e-400})", R"({"url":-0})",
+        R"({"options":123456789012345678901234567890})", R"({"url":01})", R"({"url":1.})", R"({"url":.5})",
+        "-9223372036854775809",
+        // broken texts
+        "", "   ", R"({"url":"x"} x)", R"({"url":"x",})", R"({url:"x"})", R"({"url":"x"}{})",
+        R"({"url":tru})", "{\"url\":\"a\nb\"}", R"({"url":"x\q"})",
+        // nesting up to the limit and one beyond
+        "{\"url\":\"x\",\"d\":" + nested(511) + "}", "{\"url\":\"x\",\"d\":" + nested(512) + "}", nested(512),
+        nested(513), "{\"url\":" + nested(600) + "}"};
+    for (const auto& text : texts)
+        expectAgreement(text);
+    const std::string request = "\xEF\xBB\xBF"
+                                R"( {"url" : "https://a.example/\u00e9", "url": [1, {"k": -2.5e3}]} )";
+    for (std::size_t cut = 0; cut <= request.size(); ++cut)
+        expectAgreement(request.substr(0, cut));
 }
 
-TEST(JSONNesting, SurvivesAMillionOpeningBrackets) {
-    EXPECT_EQ(parse(std::string(1'000'000, '[')), std::nullopt);
-    EXPECT_EQ(parse(nestedArrays(1'000'000)), std::nullopt);
-    EXPECT_EQ(parse(std::string(1'000'000, '[') + "]", JSONSerialization::fragmentsAllowed), std::nullopt);
-}
-
-TEST(JSONDescription, EscapesSpecialCharactersAndKeepsNonASCII) {
-    JSONValue value = JSONValue::array({"q\"b\\n\n", "caf\xC3\xA9"});
-    EXPECT_EQ(JSONSerialization::description(value), "[\"q\\\"b\\\\n\\n\",\"caf\xC3\xA9\"]");
-}
-
-TEST(JSONNumbers, KeepsIntegersExactAcrossTheWhole64BitRange) {
-    EXPECT_EQ(parse("[-9223372036854775808]")->at(0).get<std::int64_t>(), INT64_MIN);
-    EXPECT_EQ(parse("[18446744073709551615]")->at(0).get<std::uint64_t>(), UINT64_MAX);
-    EXPECT_TRUE(parse("[18446744073709551616]")->at(0).is_number_float());
-    EXPECT_EQ(parse("[-0]")->at(0).get<std::int64_t>(), 0);
-}
-
-TEST(JSONNumbers, ReadsDecimalsToTheNearestDouble) {
-    EXPECT_EQ(parse("[0.1]")->at(0).get<double>(), 0.1);
-    EXPECT_EQ(parse("[2.2250738585072011e-308]")->at(0).get<double>(), 2.2250738585072011e-308);
-    EXPECT_EQ(parse("[1E+2]")->at(0).get<double>(), 100.0);
-    EXPECT_EQ(parse("[100000000000000000000000000000000000000000000000000e-50]")->at(0).get<double>(), 1.0);
-}
-
-TEST(JSONNumbers, RefusesNumbersTooLargeForADoubleAndTakesTinyOnesAsZero) {
-    EXPECT_FALSE(parse("[1e400]").has_value());
-    EXPECT_FALSE(parse("[-1e99999999999999999999]").has_value());
-    EXPECT_EQ(parse("[1e-400]")->at(0).get<double>(), 0.0);
-    EXPECT_EQ(parse("[1e-99999999999999999999]")->at(0).get<double>(), 0.0);
+TEST(JSONOutline, RefusesARawNulWhereverItIs) {
+    const std::string request = R"( {"url":"x", "n": [1, true, null]} )";
+    for (std::size_t at = 0; at <= request.size(); ++at) {
+        std::string text = request.substr(0, at) + '\0' + request.substr(at);
+        EXPECT_FALSE(parse(text, JSONSerialization::fragmentsAllowed)) << "NUL at " << at;
+        EXPECT_FALSE(outline(text).has_value()) << "NUL at " << at;
+    }
 }

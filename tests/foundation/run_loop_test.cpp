@@ -1,139 +1,83 @@
 #include "platform/foundation/run_loop.h"
+#include "platform/foundation/wait_source.h"
 #include "tests/foundation/pipe.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
 using foundation::RunLoop;
 
-TEST(RunLoop, BackgroundWatchDoesNotKeepRunGoing) {
-    RunLoop loop;
-    Pipe pipe;
-    pipe.write("ready");
-    int calls = 0;
-    // Stopping from the handler keeps a faulty loop from spinning for ever on the ready pipe.
-    auto id = loop.addReadabilityWatch(
-        pipe.readEnd(),
-        [&] {
-            ++calls;
-            loop.stop();
-        },
-        RunLoop::Lifetime::background);
-    loop.run();
-    EXPECT_EQ(calls, 0);
-    EXPECT_TRUE(loop.hasWatch(id));
-    // runOnce still serves it.
-    EXPECT_TRUE(loop.runOnce(5000));
-    EXPECT_EQ(calls, 1);
-}
-
-TEST(RunLoop, RunsHandlerWhenDataArrives) {
+TEST(RunLoop, CallsAReadyWatchEachTurnUntilSuspendedOrRemoved) {
     RunLoop loop;
     Pipe pipe;
     int calls = 0;
     auto id = loop.addReadabilityWatch(pipe.readEnd(), [&] { ++calls; });
     EXPECT_TRUE(loop.runOnce(0));
     EXPECT_EQ(calls, 0);
-    pipe.write("x");
-    EXPECT_TRUE(loop.runOnce(5000));
-    EXPECT_EQ(calls, 1);
-    // Level-triggered: unread data keeps calling the handler.
-    EXPECT_TRUE(loop.runOnce(5000));
+    pipe.write("x"); // stays unread: level-triggered, it is called again
+    loop.runOnce(5000);
+    loop.runOnce(5000);
     EXPECT_EQ(calls, 2);
-    loop.removeWatch(id);
-    EXPECT_FALSE(loop.hasWatch(id));
+    loop.suspendWatch(id);
+    loop.run(); // a suspended watch keeps nothing going
     EXPECT_FALSE(loop.runOnce(0));
+    EXPECT_EQ(calls, 2);
+    EXPECT_TRUE(loop.resumeWatch(id));
+    EXPECT_TRUE(loop.runOnce(5000));
+    EXPECT_EQ(calls, 3);
+    loop.removeWatch(id);
+    EXPECT_FALSE(loop.runOnce(0));
+    EXPECT_FALSE(loop.resumeWatch(id));
 }
 
-TEST(RunLoop, RunReturnsOnceTheLastKeepingWatchIsRemoved) {
+TEST(RunLoop, RunReturnsOnceTheLastWatchIsRemoved) {
     RunLoop loop;
-    Pipe first;
-    Pipe second;
-    Pipe background;
-    std::vector<int> calls;
-    RunLoop::WatchId firstId = 0;
-    RunLoop::WatchId secondId = 0;
-    loop.addReadabilityWatch(
-        background.readEnd(), [] {}, RunLoop::Lifetime::background);
+    Pipe first, second;
+    std::string calls;
+    RunLoop::WatchId firstId = 0, secondId = 0;
     firstId = loop.addReadabilityWatch(first.readEnd(), [&] {
-        calls.push_back(1);
+        calls += "1";
         loop.removeWatch(firstId);
         second.write("go");
     });
     secondId = loop.addReadabilityWatch(second.readEnd(), [&] {
-        calls.push_back(2);
+        calls += "2";
         loop.removeWatch(secondId);
     });
     first.write("go");
     loop.run();
-    EXPECT_EQ(calls, (std::vector<int>{1, 2}));
+    EXPECT_EQ(calls, "12");
 }
 
 TEST(RunLoop, RemovingAReadyWatchFromAHandlerPreventsItsCall) {
     RunLoop loop;
-    Pipe first;
-    Pipe second;
+    Pipe first, second;
     int calls = 0;
-    RunLoop::WatchId firstId = 0;
-    RunLoop::WatchId secondId = 0;
-    // Each handler removes the other, so whichever runs first, the other must not run.
-    firstId = loop.addReadabilityWatch(first.readEnd(), [&] {
-        ++calls;
-        loop.removeWatch(firstId);
-        loop.removeWatch(secondId);
-    });
-    secondId = loop.addReadabilityWatch(second.readEnd(), [&] {
-        ++calls;
-        loop.removeWatch(firstId);
-        loop.removeWatch(secondId);
-    });
-    first.write("x");
-    second.write("x");
+    RunLoop::WatchId ids[2] = {0, 0};
+    // Each handler removes both, so whichever runs first, the other must not run.
+    for (const Pipe* pipe : {&first, &second}) {
+        ids[pipe == &second] = loop.addReadabilityWatch(pipe->readEnd(), [&] {
+            ++calls;
+            loop.removeWatch(ids[0]);
+            loop.removeWatch(ids[1]);
+        });
+        pipe->write("x");
+    }
     EXPECT_TRUE(loop.runOnce(5000));
     EXPECT_EQ(calls, 1);
-    EXPECT_FALSE(loop.hasWatch(firstId));
-    EXPECT_FALSE(loop.hasWatch(secondId));
 }
 
-TEST(RunLoop, StopEndsRunWhileWatchesRemain) {
+// The handler does its own blocking read: alone, it is called without a poll; when the turn is
+// bounded or other watches wait, it is polled like them. A suspended watch does not count.
+TEST(RunLoop, AWatchAwaitedByItsHandlerIsCalledWithoutAPollOnlyWhenItWaitsAlone) {
     RunLoop loop;
-    Pipe pipe;
-    int calls = 0;
-    auto id = loop.addReadabilityWatch(pipe.readEnd(), [&] {
-        ++calls;
-        loop.stop();
-    });
-    pipe.write("x"); // stays unread, so the watch stays ready
-    loop.run();
-    EXPECT_EQ(calls, 1);
-    EXPECT_TRUE(loop.hasWatch(id));
-    // A stopped loop runs again on the next run().
-    loop.run();
-    EXPECT_EQ(calls, 2);
-}
-
-TEST(RunLoopAwaitedByHandler, CallsASoleSuchWatchWithoutWaitingForData) {
-    RunLoop loop;
-    Pipe pipe;
-    int calls = 0;
-    auto id = loop.addReadabilityWatch(
-        pipe.readEnd(), [&] { ++calls; }, RunLoop::Lifetime::keepsLoopRunning,
-        RunLoop::Readiness::awaitedByHandler);
-    // Nothing written: the handler is trusted to wait, and here it does not.
-    EXPECT_TRUE(loop.runOnce(-1));
-    EXPECT_EQ(calls, 1);
-    loop.removeWatch(id);
-}
-
-TEST(RunLoopAwaitedByHandler, PollsWhenTheTurnIsBoundedOrOthersWait) {
-    RunLoop loop;
-    Pipe pipe;
-    Pipe other;
-    int calls = 0;
-    int otherCalls = 0;
+    Pipe awaited, other, suspended;
+    int calls = 0, otherCalls = 0;
+    loop.suspendWatch(loop.addReadabilityWatch(suspended.readEnd(), [] {}));
     loop.addReadabilityWatch(
-        pipe.readEnd(), [&] { ++calls; }, RunLoop::Lifetime::keepsLoopRunning,
+        awaited.readEnd(), [&] { ++calls; }, RunLoop::Lifetime::keepsLoopRunning,
         RunLoop::Readiness::awaitedByHandler);
     EXPECT_TRUE(loop.runOnce(0));
     EXPECT_EQ(calls, 0);
@@ -143,48 +87,71 @@ TEST(RunLoopAwaitedByHandler, PollsWhenTheTurnIsBoundedOrOthersWait) {
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(otherCalls, 1);
     loop.removeWatch(otherId);
-    pipe.write("y");
-    EXPECT_TRUE(loop.runOnce(5000));
-    EXPECT_EQ(calls, 1);
-}
-
-TEST(RunLoop, SuspendedWatchWaitsUntilResumed) {
-    RunLoop loop;
-    Pipe pipe;
-    pipe.write("x");
-    int calls = 0;
-    auto id = loop.addReadabilityWatch(pipe.readEnd(), [&] { ++calls; });
-    loop.suspendWatch(id);
-    // Neither called nor keeping the loop going, though its pipe is readable.
-    loop.run();
-    EXPECT_FALSE(loop.runOnce(0));
-    EXPECT_EQ(calls, 0);
-    EXPECT_TRUE(loop.hasWatch(id));
-    EXPECT_TRUE(loop.resumeWatch(id));
-    EXPECT_TRUE(loop.runOnce(5000));
-    EXPECT_EQ(calls, 1);
-    loop.removeWatch(id);
-    EXPECT_FALSE(loop.resumeWatch(id));
-}
-
-TEST(RunLoop, ASuspendedWatchLeavesAnotherAwaitedByItsHandlerAlone) {
-    RunLoop loop;
-    Pipe polled;
-    Pipe awaited;
-    auto suspended = loop.addReadabilityWatch(polled.readEnd(), [] {});
-    loop.suspendWatch(suspended);
-    int calls = 0;
-    loop.addReadabilityWatch(
-        awaited.readEnd(),
-        [&] {
-            ++calls;
-            loop.stop();
-        },
-        RunLoop::Lifetime::keepsLoopRunning, RunLoop::Readiness::awaitedByHandler);
-    // Its pipe stays empty: only a call without a poll returns, as the handler's own read would.
-    // The alarm ends the test should the loop poll instead.
-    alarm(30);
-    loop.run();
+    alarm(30); // ends the test should the loop poll the empty pipe for ever
+    EXPECT_TRUE(loop.runOnce(-1));
     alarm(0);
     EXPECT_EQ(calls, 1);
+}
+
+TEST(RunLoop, BeforeWaitingObserversRunBeforeEachWaitUntilRemoved) {
+    RunLoop loop;
+    Pipe pipe;
+    std::string order;
+    loop.addReadabilityWatch(pipe.readEnd(), [&] {
+        order += "handler ";
+        char byte = 0;
+        EXPECT_EQ(::read(pipe.readEnd(), &byte, 1), 1);
+    });
+    auto first = loop.addBeforeWaitingObserver([&] { order += "first "; });
+    RunLoop::ObserverId second = 0, third = 0;
+    second = loop.addBeforeWaitingObserver([&] {
+        order += "second ";
+        loop.removeBeforeWaitingObserver(second);
+        loop.removeBeforeWaitingObserver(third);
+    });
+    third = loop.addBeforeWaitingObserver([&] { order += "third "; });
+    pipe.write("x");
+    loop.runOnce(5000);
+    loop.runOnce(0);
+    loop.removeBeforeWaitingObserver(first);
+    loop.runOnce(0);
+    EXPECT_EQ(order, "first second handler first ");
+}
+
+namespace {
+
+// Asks for one descriptor and a wait of at most allowed milliseconds; remembers what poll found.
+struct RecordingSource final : foundation::WaitSource {
+    RecordingSource(int fd, int allowed) : fd(fd), allowed(allowed) {}
+    int prepareToWait(std::vector<pollfd>& descriptors) override {
+        descriptors.push_back({fd, POLLIN, 0});
+        return allowed;
+    }
+    void waitEnded(std::span<const pollfd> descriptors) override {
+        ASSERT_EQ(descriptors.size(), 1u);
+        EXPECT_EQ(descriptors[0].fd, fd);
+        found.push_back(descriptors[0].revents);
+    }
+    int fd, allowed;
+    std::vector<short> found;
+};
+
+} // namespace
+
+// Its descriptors are polled with the watches, it bounds the wait, and it keeps nothing going.
+TEST(RunLoop, AWaitSourceIsPolledWithTheWatchesAndBoundsTheWait) {
+    RunLoop loop;
+    Pipe sourced, watched;
+    auto source = std::make_shared<RecordingSource>(sourced.readEnd(), 0);
+    loop.addWaitSource(source);
+    loop.run();
+    EXPECT_TRUE(source->found.empty());
+    int watchCalls = 0;
+    loop.addReadabilityWatch(watched.readEnd(), [&] { ++watchCalls; });
+    EXPECT_TRUE(loop.runOnce(-1)); // would wait for ever without the source's bound
+    sourced.write("x");
+    watched.write("y");
+    EXPECT_TRUE(loop.runOnce(-1));
+    EXPECT_EQ(watchCalls, 1);
+    EXPECT_EQ(source->found, (std::vector<short>{0, POLLIN}));
 }

@@ -6,21 +6,14 @@
 
 using foundation::RunLoop;
 using foundation::RunLoopMode;
-using foundation::ScopedManualClock;
 using foundation::Timer;
 
 namespace {
 
-class Counter {
-public:
+struct Counter {
     void tick(Timer&) { ++ticks; }
     int ticks = 0;
 };
-
-// Turns the main run loop once without waiting, in the given mode.
-void turn(RunLoopMode mode = RunLoopMode::defaultMode) {
-    RunLoop::main().runOnce(0, mode);
-}
 
 } // namespace
 
@@ -32,43 +25,52 @@ protected:
         turn();
     }
     std::shared_ptr<Timer> keep(std::shared_ptr<Timer> timer) {
-        timers_.push_back(timer);
-        return timer;
+        return timers_.emplace_back(std::move(timer));
     }
+    std::shared_ptr<Timer> counting(double interval, int& fired, bool repeats = false,
+                                    Timer::Modes modes = Timer::Modes::defaultMode) {
+        return keep(Timer::scheduledTimer(
+            interval, repeats, [&fired](Timer&) { ++fired; }, modes));
+    }
+    // Turns the main run loop once without waiting.
+    static void turn(RunLoopMode mode = RunLoopMode::defaultMode) { RunLoop::main().runOnce(0, mode); }
 
-    ScopedManualClock clock_;
+    foundation::ScopedManualClock clock_;
 
 private:
     std::vector<std::shared_ptr<Timer>> timers_;
 };
 
-TEST_F(TimerTest, FiresOnceAfterItsInterval) {
+// A timer fires once, when due, and keeps its target alive until it fired or was invalidated.
+TEST_F(TimerTest, FiresOnceWhenDueUnlessInvalidated) {
     auto counter = std::make_shared<Counter>();
-    keep(Timer::scheduledTimer(2.0, counter, &Counter::tick, false));
-    clock_->advance(1.9);
+    std::weak_ptr<Counter> target = counter;
+    keep(Timer::scheduledTimer(2.0, std::move(counter), &Counter::tick, false));
+    int invalidatedFired = 0;
+    auto invalidated = counting(1.0, invalidatedFired);
+    auto other = std::make_shared<Counter>();
+    std::weak_ptr<Counter> otherTarget = other;
+    keep(Timer::scheduledTimer(1.0, std::move(other), &Counter::tick, false))->invalidate();
+    EXPECT_TRUE(otherTarget.expired());
+    invalidated->invalidate();
+    clock_->advance(1.5);
     turn();
-    EXPECT_EQ(counter->ticks, 0);
-    clock_->advance(0.1);
+    ASSERT_FALSE(target.expired());
+    EXPECT_EQ(target.lock()->ticks, 0);
+    auto watched = target.lock();
+    clock_->advance(0.5);
     turn();
-    EXPECT_EQ(counter->ticks, 1);
     clock_->advance(10);
     turn();
-    EXPECT_EQ(counter->ticks, 1);
-}
-
-TEST_F(TimerTest, NeverFiresAfterInvalidate) {
-    int fired = 0;
-    auto timer = keep(Timer::scheduledTimer(1.0, false, [&](Timer&) { ++fired; }));
-    timer->invalidate();
-    clock_->advance(5);
-    turn();
-    EXPECT_EQ(fired, 0);
-    EXPECT_FALSE(timer->isValid());
+    EXPECT_EQ(watched->ticks, 1);
+    EXPECT_EQ(invalidatedFired, 0);
+    watched.reset();
+    EXPECT_TRUE(target.expired());
 }
 
 TEST_F(TimerTest, RepeatsSkippingMissedFires) {
     int fired = 0;
-    keep(Timer::scheduledTimer(1.0, true, [&](Timer&) { ++fired; }));
+    counting(1.0, fired, true);
     clock_->advance(1.0);
     turn();
     turn(); // the next date lies ahead of the fire just made
@@ -82,11 +84,9 @@ TEST_F(TimerTest, RepeatsSkippingMissedFires) {
 }
 
 TEST_F(TimerTest, WaitsWhileTheLoopTracksEventsUnlessScheduledForTheCommonModes) {
-    int fired = 0;
-    int common = 0;
-    keep(Timer::scheduledTimer(1.0, false, [&](Timer&) { ++fired; }));
-    keep(Timer::scheduledTimer(
-        1.0, false, [&](Timer&) { ++common; }, Timer::Modes::common));
+    int fired = 0, common = 0;
+    counting(1.0, fired);
+    counting(1.0, common, false, Timer::Modes::common);
     clock_->advance(2);
     turn(RunLoopMode::eventTracking);
     EXPECT_EQ(fired, 0);
@@ -99,27 +99,11 @@ TEST_F(TimerTest, WaitsWhileTheLoopTracksEventsUnlessScheduledForTheCommonModes)
     EXPECT_EQ(fired, 1);
 }
 
-TEST_F(TimerTest, KeepsItsTargetAliveUntilItFiresOrIsInvalidated) {
-    auto counter = std::make_shared<Counter>();
-    std::weak_ptr<Counter> watched = counter;
-    auto timer = keep(Timer::scheduledTimer(1.0, std::move(counter), &Counter::tick, false));
-    EXPECT_FALSE(watched.expired());
-    clock_->advance(1);
-    turn();
-    EXPECT_TRUE(watched.expired());
-
-    auto second = std::make_shared<Counter>();
-    watched = second;
-    auto other = keep(Timer::scheduledTimer(1.0, std::move(second), &Counter::tick, false));
-    other->invalidate();
-    EXPECT_TRUE(watched.expired());
-}
-
 TEST_F(TimerTest, ATimerMayInvalidateAnotherDueAtTheSameTurn) {
     int secondFired = 0;
     std::shared_ptr<Timer> second;
     keep(Timer::scheduledTimer(1.0, false, [&](Timer&) { second->invalidate(); }));
-    second = keep(Timer::scheduledTimer(1.5, false, [&](Timer&) { ++secondFired; }));
+    second = counting(1.5, secondFired);
     clock_->advance(2);
     turn();
     EXPECT_EQ(secondFired, 0);
@@ -127,7 +111,7 @@ TEST_F(TimerTest, ATimerMayInvalidateAnotherDueAtTheSameTurn) {
 
 TEST_F(TimerTest, ARunningLoopReturnsOnceItsLastTimerHasFired) {
     int fired = 0;
-    keep(Timer::scheduledTimer(0.0, false, [&](Timer&) { ++fired; }));
+    counting(0.0, fired);
     RunLoop::main().run();
     EXPECT_EQ(fired, 1);
 }

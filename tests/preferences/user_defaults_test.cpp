@@ -2,11 +2,9 @@
 #include "tests/support/temporary_home.h"
 
 #include <csignal>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <tuple>
 #include <unistd.h>
 
 using namespace foundation;
@@ -24,21 +22,18 @@ protected:
     void storeWillBeReplaced() override { ::raise(SIGKILL); }
 };
 
-// Runs `body` in a child process and gives its exit status.
-template <typename Body> int statusOfChild(Body body) {
+// Runs `body` in a child process and tells whether it succeeded.
+template <typename Body> bool inChild(Body body) {
     pid_t child = ::fork();
     if (child == 0)
         ::_exit(body() ? 0 : 1);
     int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::optional<std::string> textFor(const UserDefaults& defaults, const std::string& key) {
     auto value = defaults.valueForKey(key);
-    if (!value || !value->text())
-        return std::nullopt;
-    return *value->text();
+    return value && value->text() ? std::optional(*value->text()) : std::nullopt;
 }
 
 } // namespace
@@ -46,7 +41,6 @@ std::optional<std::string> textFor(const UserDefaults& defaults, const std::stri
 class UserDefaultsTest : public TemporaryHome {
 protected:
     std::filesystem::path storePath() const { return home() / ".config" / domain / "defaults.plist"; }
-
     void store(const std::string& key, PropertyListValue value) const {
         UserDefaults defaults(domain);
         defaults.setValue(std::move(value), key);
@@ -54,69 +48,11 @@ protected:
     }
 };
 
-TEST_F(UserDefaultsTest, TheStoreLivesInTheConfigurationFolder) {
-    EXPECT_EQ(UserDefaults(domain).storePath(), storePath().string());
+// An object made before another process synchronized still reads what that one stored.
+TEST_F(UserDefaultsTest, TheStoreIsAPrivateXMLFileOtherProcessesRead) {
     ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(UserDefaults(domain).storePath(), storePath().string());
-    ::setenv("XDG_CONFIG_HOME", (home() / "elsewhere").c_str(), 1);
-    EXPECT_EQ(UserDefaults(domain).storePath(), (home() / "elsewhere" / domain / "defaults.plist").string());
-}
-
-// An object made before another process synchronized still reads what it stored.
-TEST_F(UserDefaultsTest, AnotherProcessReadsWhatWasSynchronized) {
     UserDefaults reader(domain);
     EXPECT_EQ(reader.valueForKey("apppath"), std::nullopt);
-    store("apppath", "/opt/app");
-    EXPECT_EQ(statusOfChild([] { return textFor(UserDefaults(domain), "apppath") == "/opt/app"; }), 0);
-    EXPECT_EQ(statusOfChild([] {
-                  UserDefaults defaults(domain);
-                  defaults.setValue("/from/child", "apppath");
-                  return defaults.synchronize();
-              }),
-              0);
-    EXPECT_EQ(textFor(reader, "apppath"), "/from/child");
-}
-
-TEST_F(UserDefaultsTest, TheArgumentDomainComesFirstAndIsNeverStored) {
-    UserDefaults defaults(domain);
-    defaults.setVolatileDomain({{"apppath", "/given"}}, UserDefaults::argumentDomain);
-    defaults.setValue("/stored", "apppath");
-    ASSERT_TRUE(defaults.synchronize());
-    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/stored");
-    store("apppath", "/stored by another");
-    EXPECT_EQ(textFor(defaults, "apppath"), "/given");
-}
-
-TEST_F(UserDefaultsTest, ValuesKeepTheirKinds) {
-    UserDefaults defaults(domain);
-    defaults.setValue("/Applications/My App \xC3\xA9/it's \"here\"", "apppath");
-    defaults.setValue(true, "flag");
-    defaults.setValue(-3, "count");
-    defaults.setValue(2.5, "scale");
-    defaults.setValue(PropertyListArray{"a", PropertyListDictionary{{"b", false}}}, "list");
-    ASSERT_TRUE(defaults.synchronize());
-    UserDefaults reader(domain);
-    EXPECT_EQ(textFor(reader, "apppath"), "/Applications/My App \xC3\xA9/it's \"here\"");
-    EXPECT_EQ(reader.valueForKey("flag"), PropertyListValue(true));
-    EXPECT_EQ(reader.valueForKey("count"), PropertyListValue(-3));
-    EXPECT_EQ(reader.valueForKey("scale"), PropertyListValue(2.5));
-    EXPECT_EQ(reader.valueForKey("list"),
-              PropertyListValue(PropertyListArray{"a", PropertyListDictionary{{"b", false}}}));
-}
-
-TEST_F(UserDefaultsTest, RemovedKeysAreGoneAfterSynchronizing) {
-    store("apppath", "/opt/app");
-    store("other", "kept");
-    UserDefaults defaults(domain);
-    defaults.removeValueForKey("apppath");
-    EXPECT_EQ(defaults.valueForKey("apppath"), std::nullopt);
-    ASSERT_TRUE(defaults.synchronize());
-    EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
-    EXPECT_EQ(textFor(UserDefaults(domain), "other"), "kept");
-}
-
-TEST_F(UserDefaultsTest, TheStoreIsAnXMLPropertyListInAPrivateFolder) {
-    ::unsetenv("XDG_CONFIG_HOME");
     store("apppath", "/opt/app");
     EXPECT_TRUE(readFile(storePath()).starts_with("<?xml")) << readFile(storePath());
     for (const auto& folder : {home() / ".config", home() / ".config" / domain}) {
@@ -126,6 +62,35 @@ TEST_F(UserDefaultsTest, TheStoreIsAnXMLPropertyListInAPrivateFolder) {
     }
     EXPECT_EQ(std::filesystem::directory_iterator(storePath().parent_path())->path(), storePath())
         << "no temporary file is left behind";
+    EXPECT_TRUE(inChild([] { return textFor(UserDefaults(domain), "apppath") == "/opt/app"; }));
+    EXPECT_TRUE(inChild([] {
+        UserDefaults defaults(domain);
+        defaults.setValue("/from/child", "apppath");
+        return defaults.synchronize();
+    }));
+    EXPECT_EQ(textFor(reader, "apppath"), "/from/child");
+    ::setenv("XDG_CONFIG_HOME", (home() / "elsewhere").c_str(), 1);
+    store("apppath", "/opt/app");
+    EXPECT_TRUE(std::filesystem::exists(home() / "elsewhere" / domain / "defaults.plist"));
+}
+
+TEST_F(UserDefaultsTest, TheArgumentDomainComesFirstAndIsNeverStored) {
+    UserDefaults defaults(domain);
+    defaults.setVolatileDomain({{"apppath", "/given"}}, UserDefaults::argumentDomain);
+    defaults.setValue("/stored", "apppath");
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/stored");
+    EXPECT_EQ(textFor(defaults, "apppath"), "/given");
+}
+
+TEST_F(UserDefaultsTest, RemovedKeysAreGoneAfterSynchronizing) {
+    store("apppath", "/opt/app");
+    store("other", "kept");
+    UserDefaults defaults(domain);
+    defaults.removeValueForKey("apppath");
+    ASSERT_TRUE(defaults.synchronize());
+    EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
+    EXPECT_EQ(textFor(UserDefaults(domain), "other"), "kept");
 }
 
 TEST_F(UserDefaultsTest, ACrashBeforeTheRenameLeavesTheOldStoreIntact) {
@@ -139,11 +104,11 @@ TEST_F(UserDefaultsTest, ACrashBeforeTheRenameLeavesTheOldStoreIntact) {
         },
         ::testing::KilledBySignal(SIGKILL), "");
     EXPECT_EQ(readFile(storePath()), before);
-    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/old");
     store("apppath", "/after"); // the leftover temporary file is no obstacle
     EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/after");
 }
 
+// Kept aside as <store>.corrupt, then .corrupt-2, saying so once on standard error.
 TEST_F(UserDefaultsTest, ADamagedStoreIsKeptAsideOnceAndReplaced) {
     std::filesystem::create_directories(storePath().parent_path());
     const std::string damages[] = {"not a property list", "<?xml version=\"1.0\"?><plist><array/></plist>"};
@@ -157,7 +122,6 @@ TEST_F(UserDefaultsTest, ADamagedStoreIsKeptAsideOnceAndReplaced) {
         EXPECT_NE(said.find(storePath().string() + ".corrupt"), std::string::npos) << said;
         EXPECT_EQ(said.find('\n'), said.size() - 1) << "said once: " << said;
         EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/opt/app");
-        EXPECT_EQ(textFor(UserDefaults(domain), "other"), "kept");
     }
     EXPECT_EQ(readFile(storePath().string() + ".corrupt"), damages[0]);
     EXPECT_EQ(readFile(storePath().string() + ".corrupt-2"), damages[1]);
@@ -167,26 +131,23 @@ TEST_F(UserDefaultsTest, ADamagedStoreIsKeptAsideOnceAndReplaced) {
 TEST_F(UserDefaultsTest, WhatCannotBeStoredIsReported) {
     std::filesystem::create_directories(storePath());
     const std::tuple<const char*, PropertyListValue, std::string> cases[] = {
-        {domain, PropertyListValue("/opt/app"), storePath().string()},
-        {"Other", PropertyListValue(std::string("bad\x01")), "\"key\""},
-        {"", PropertyListValue(1), ""},
-        {".", PropertyListValue(1), ""},
-        {"..", PropertyListValue(1), ""},
-        {"a/b", PropertyListValue(1), ""},
-    };
+        {domain, "/opt/app", storePath().string()},
+        {"Other", std::string("bad\x01"), "\"key\""},
+        {"", 1, ""},
+        {".", 1, ""},
+        {"..", 1, ""},
+        {"a/b", 1, ""}};
     for (const auto& [name, value, named] : cases) {
         UserDefaults defaults(name);
         defaults.setValue(value, "key");
         std::string error;
         EXPECT_FALSE(defaults.synchronize(&error)) << name;
-        EXPECT_FALSE(error.empty());
-        EXPECT_NE(error.find(named), std::string::npos) << error;
+        EXPECT_TRUE(!error.empty() && error.find(named) != std::string::npos) << error;
     }
     // Nothing was written, and unusable domains made no folder anywhere.
-    EXPECT_FALSE(std::filesystem::exists(home() / ".config" / "Other" / "defaults.plist"));
     for (const auto& entry : std::filesystem::recursive_directory_iterator(home())) {
         auto relative = entry.path().lexically_relative(home()).string();
-        EXPECT_TRUE(relative == ".config" || relative.starts_with(".config/Other") ||
+        EXPECT_TRUE(relative == ".config" || relative == ".config/Other" ||
                     relative.starts_with(".config/" + std::string(domain)))
             << relative;
     }
