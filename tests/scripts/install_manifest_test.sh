@@ -1,346 +1,153 @@
 #!/usr/bin/env bash
-# Exercises scripts/install-manifest in a throw-away HOME and XDG folders.
+# scripts/install-manifest in a throw-away HOME and system root: what each kind of install writes
+# and prints, refusals that write nothing, and uninstalls that remove only what it wrote.
 # Prints "N passed, M failed" last; exits non-zero if anything failed.
 set -uo pipefail
 
-here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
-script=${INSTALL_MANIFEST:-"$here/../../scripts/install-manifest"}
-[[ -x $script ]] || {
-    echo "install-manifest not found or not executable: $script" >&2
-    exit 2
-}
-
+script=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../../scripts" && pwd)/install-manifest
 work=$(mktemp -d "${TMPDIR:-/tmp}/install_manifest_test.XXXXXX")
 trap 'rm -rf -- "$work"' EXIT
-
-# The real user's folders must never be reachable, even by a buggy run.
 export HOME="$work/home"
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME
-mkdir -p "$HOME"
-
-readonly NAME="com.vantrel.messaginghost"
-readonly FILE="$NAME.json"
-readonly CHROME_ID="abcdefghijklmnopabcdefghijklmnop"
-readonly FIREFOX_ID="messaging@vantrel.example"
-
-have_python=false
-if command -v python3 >/dev/null 2>&1 && python3 -c 'import json' 2>/dev/null; then
-    have_python=true
-fi
-
-passed=0
-failed=0
-
-pass() { passed=$((passed + 1)); }
-fail() {
-    failed=$((failed + 1))
-    printf 'FAIL: %s\n' "$1" >&2
-}
+readonly FILE=com.vantrel.messaginghost.json CHROME_ID=abcdefghijklmnopabcdefghijklmnop
+readonly FIREFOX_ID=messaging@vantrel.example
+ids=(--chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID")
+passed=0 failed=0
 check() {
     local what=$1
     shift
-    if "$@"; then pass; else fail "$what"; fi
+    if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)) && echo "FAIL: $what" >&2; fi
 }
-
-lacks() { ! grep -q -- "$1" "$2"; }
-
-# Runs the script; leaves rc, out and err behind.
-run() {
-    local o e
-    o="$work/out" e="$work/err"
-    "$script" "$@" >"$o" 2>"$e"
-    rc=$?
-    out=$(cat "$o")
-    err=$(cat "$e")
-}
-
-make_host() {
-    mkdir -p -- "$(dirname -- "$1")"
-    printf '#!/bin/sh\nexit 0\n' >"$1"
-    chmod 0755 -- "$1"
-}
-
-# Lists every entry under a folder, so "nothing else changed" is a diff.
-snapshot() {
-    (cd -- "$1" && find . -mindepth 1 | LC_ALL=C sort)
-}
-
-reset_home() {
-    rm -rf -- "$HOME" "$work/xdg"
-    mkdir -p "$HOME"
-    unset XDG_CONFIG_HOME
-}
-
-user_chrome_dirs() {
-    local c=$1
-    printf '%s\n' \
-        "$c/chromium/NativeMessagingHosts" \
-        "$c/google-chrome/NativeMessagingHosts" \
-        "$c/BraveSoftware/Brave-Browser/NativeMessagingHosts" \
-        "$c/vivaldi/NativeMessagingHosts" \
-        "$c/microsoft-edge/NativeMessagingHosts"
-}
-
-system_chrome_dirs() {
-    local r=$1
-    printf '%s\n' \
-        "$r/etc/chromium/native-messaging-hosts" \
-        "$r/etc/opt/chrome/native-messaging-hosts" \
-        "$r/etc/opt/brave.com/brave/native-messaging-hosts" \
-        "$r/etc/opt/vivaldi/native-messaging-hosts" \
-        "$r/etc/opt/edge/native-messaging-hosts"
-}
-
-# check_manifest FILE KIND EXPECTED_PATH [EXPECTED_PATH_AS_ESCAPED_JSON]
-# KIND is "chrome" or "firefox". The escaped form is only needed without
-# python3, where the check falls back to matching text.
-check_manifest() {
-    local f=$1 kind=$2 path=$3 escaped=${4:-$3} mode
-    check "$f exists" test -f "$f"
-    [[ -f $f ]] || return
-    mode=$(stat -c '%a' -- "$f")
-    check "$f has mode 0644 (got $mode)" test "$mode" = 644
-    if $have_python; then
-        check "$f is a correct $kind manifest" python3 - "$f" "$kind" "$path" \
-            "$NAME" "$CHROME_ID" "$FIREFOX_ID" <<'PY'
-import json, sys
-f, kind, path, name, chrome_id, firefox_id = sys.argv[1:]
-with open(f, encoding="utf-8") as fh:
-    d = json.load(fh)
-problems = []
-def want(cond, msg):
-    if not cond:
-        problems.append(msg)
-want(d.get("name") == name, "name")
-want(isinstance(d.get("description"), str) and d["description"].strip(), "description")
-want(d.get("path") == path, "path %r != %r" % (d.get("path"), path))
-want(d.get("type") == "stdio", "type")
-if kind == "chrome":
-    want(d.get("allowed_origins") == ["chrome-extension://%s/" % chrome_id], "allowed_origins")
-    want("allowed_extensions" not in d, "unexpected allowed_extensions")
-else:
-    want(d.get("allowed_extensions") == [firefox_id], "allowed_extensions")
-    want("allowed_origins" not in d, "unexpected allowed_origins")
-for p in problems:
-    print("  " + f + ": " + p, file=sys.stderr)
-sys.exit(1 if problems else 0)
-PY
+run() { "$script" "$@" >"$work/out" 2>"$work/err" && rc=0 || rc=$?; out=$(<"$work/out") err=$(<"$work/err"); }
+make_host() { mkdir -p -- "$(dirname -- "$1")" && printf '#!/bin/sh\n' >"$1" && chmod 0755 -- "$1"; }
+reset_home() { rm -rf -- "$HOME" "$work/xdg" && mkdir -p "$HOME" && unset XDG_CONFIG_HOME; }
+files_under() { (cd -- "$1" && find . -type f | LC_ALL=C sort); }
+chrome_dirs() { # ROOT_OR_CONFIG system|user
+    if [[ $2 == system ]]; then
+        printf "$1/etc/%s/native-messaging-hosts/$FILE\n" chromium opt/chrome opt/brave.com/brave opt/vivaldi opt/edge
     else
-        check "$f name" grep -qF "\"name\": \"$NAME\"" "$f"
-        check "$f description" grep -qE '"description": "[^"]+"' "$f"
-        check "$f path" grep -qF "\"path\": \"$escaped\"" "$f"
-        check "$f type" grep -qF '"type": "stdio"' "$f"
-        check "$f braces" grep -qx '{' "$f"
-        if [[ $kind == chrome ]]; then
-            check "$f origins" grep -qF "\"allowed_origins\": [\"chrome-extension://$CHROME_ID/\"]" "$f"
-            check "$f no extensions" lacks allowed_extensions "$f"
-        else
-            check "$f extensions" grep -qF "\"allowed_extensions\": [\"$FIREFOX_ID\"]" "$f"
-            check "$f no origins" lacks allowed_origins "$f"
-        fi
+        printf "$1/%s/NativeMessagingHosts/$FILE\n" chromium google-chrome BraveSoftware/Brave-Browser vivaldi microsoft-edge
     fi
+}
+# manifests_ok KIND HOST_PATH FILE...: each a correct manifest of mode 0644 for that browser family.
+manifests_ok() {
+    python3 - "$CHROME_ID" "$FIREFOX_ID" "$@" <<'PY'
+import json, os, sys
+chrome_id, firefox_id, kind, path, *files = sys.argv[1:]
+allowed = {"allowed_origins": [f"chrome-extension://{chrome_id}/"]} if kind == "chrome" else {"allowed_extensions": [firefox_id]}
+for f in files:
+    m = json.load(open(f, encoding="utf-8"))
+    wanted = {"name": "com.vantrel.messaginghost", "path": path, "type": "stdio", **allowed}
+    if os.stat(f).st_mode & 0o777 != 0o644 or not m.pop("description", "").strip() or m != wanted:
+        sys.exit(f"{f}: mode {os.stat(f).st_mode & 0o777:o}, {m}")
+PY
 }
 
 host="$work/inst/vantrelmessaginghost"
 make_host "$host"
-
-# --- per-user install, default XDG_CONFIG_HOME ------------------------------
 reset_home
-run --host "$host" --chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID"
-check "per-user install exits 0 (rc=$rc: $err)" test "$rc" -eq 0
-expected=$(
-    user_chrome_dirs "$HOME/.config" | sed "s|\$|/$FILE|"
-    echo "$HOME/.mozilla/native-messaging-hosts/$FILE"
-)
-check "per-user install prints each file written" test "$out" = "$expected"
-while IFS= read -r dir; do
-    check_manifest "$dir/$FILE" chrome "$host"
-done < <(user_chrome_dirs "$HOME/.config")
-check_manifest "$HOME/.mozilla/native-messaging-hosts/$FILE" firefox "$host"
-check "per-user install writes nothing else" test \
-    "$(cd "$HOME" && find . -type f | wc -l)" -eq 6
+run --host "$host" "${ids[@]}"
+expected=$(chrome_dirs "$HOME/.config" user && echo "$HOME/.mozilla/native-messaging-hosts/$FILE")
+check "per-user install prints each file written (rc $rc: $err)" test "$rc:$out" = "0:$expected"
+check "per-user manifests" manifests_ok chrome "$host" $(chrome_dirs "$HOME/.config" user)
+check "per-user Firefox manifest" manifests_ok firefox "$host" "$HOME/.mozilla/native-messaging-hosts/$FILE"
+run --host "$host" "${ids[@]}"
+check "a reinstall writes the same files and nothing else" test "$rc:$(files_under "$HOME" | wc -l)" = 0:6
+manifests_ok chrome "$host" $(chrome_dirs "$HOME/.config" user) || check "the reinstalled manifests" false
 
-# Running again replaces the files with identical content.
-before=$(cat "$HOME/.config/chromium/NativeMessagingHosts/$FILE")
-run --host "$host" --chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID"
-check "reinstall exits 0" test "$rc" -eq 0
-check "reinstall gives the same content" test \
-    "$(cat "$HOME/.config/chromium/NativeMessagingHosts/$FILE")" = "$before"
-check "reinstall leaves no temporary files" test \
-    "$(cd "$HOME" && find . -type f | wc -l)" -eq 6
-
-# --- XDG_CONFIG_HOME is honoured; Firefox stays under HOME -----------------
 reset_home
 export XDG_CONFIG_HOME="$work/xdg"
-run --host "$host" --chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID"
-check "XDG install exits 0" test "$rc" -eq 0
-while IFS= read -r dir; do
-    check_manifest "$dir/$FILE" chrome "$host"
-done < <(user_chrome_dirs "$XDG_CONFIG_HOME")
-check_manifest "$HOME/.mozilla/native-messaging-hosts/$FILE" firefox "$host"
-check "XDG install writes nothing under ~/.config" test ! -e "$HOME/.config"
-unset XDG_CONFIG_HOME
+run --host "$host" "${ids[@]}"
+check "XDG_CONFIG_HOME is used for Chromium" manifests_ok chrome "$host" $(chrome_dirs "$XDG_CONFIG_HOME" user)
+check "Firefox stays under HOME" manifests_ok firefox "$host" "$HOME/.mozilla/native-messaging-hosts/$FILE"
+check "nothing under ~/.config with XDG_CONFIG_HOME" test ! -e "$HOME/.config"
 
-# --- a relative host path is made absolute ---------------------------------
-reset_home
-run_rel() { (cd "$work/inst" && "$script" "$@" >"$work/out" 2>"$work/err"); }
-run_rel --host ./vantrelmessaginghost --firefox-addon-id "$FIREFOX_ID"
-rc=$?
-check "relative host exits 0" test "$rc" -eq 0
-check_manifest "$HOME/.mozilla/native-messaging-hosts/$FILE" firefox "$host"
-
-# --- a symbolic link is kept, not resolved (the browser uses its folder) ---
-reset_home
-mkdir -p "$work/linkdir"
-ln -sf "$host" "$work/linkdir/host-link"
-run --host "$work/linkdir/host-link" --firefox-addon-id "$FIREFOX_ID"
-check "symlink host exits 0" test "$rc" -eq 0
-check_manifest "$HOME/.mozilla/native-messaging-hosts/$FILE" firefox \
-    "$work/linkdir/host-link"
-
-# --- JSON escaping of an awkward path --------------------------------------
-reset_home
-odd_dir="$work/dir with spaces/quo\"te"
-odd_host="$odd_dir/back\\slash é"$'\t'"host"
-odd_escaped="$work/dir with spaces/quo\\\"te/back\\\\slash é\\thost"
+# A relative host is made absolute, a link is kept (the browser uses its folder), and an awkward
+# path is escaped.
+mkdir -p "$work/linkdir" && ln -sf "$host" "$work/linkdir/host-link"
+odd_host="$work/dir with spaces/quo\"te/back\\slash é"$'\t'"host"
 make_host "$odd_host"
-run --host "$odd_host" --chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID"
-check "awkward path exits 0 ($err)" test "$rc" -eq 0
-check_manifest "$HOME/.config/google-chrome/NativeMessagingHosts/$FILE" chrome \
-    "$odd_host" "$odd_escaped"
-check_manifest "$HOME/.mozilla/native-messaging-hosts/$FILE" firefox \
-    "$odd_host" "$odd_escaped"
+for given in "./vantrelmessaginghost=$host" "$work/linkdir/host-link" "$odd_host"; do
+    reset_home
+    (cd "$work/inst" && run --host "${given%%=*}" "${ids[@]}" && [[ $rc == 0 ]] &&
+        manifests_ok firefox "${given#*=}" "$HOME/.mozilla/native-messaging-hosts/$FILE" &&
+        manifests_ok chrome "${given#*=}" "$HOME/.config/google-chrome/NativeMessagingHosts/$FILE")
+    check "the manifests for --host ${given%%=*}" test $? = 0
+done
 
-# --- --system --root writes the system folders under the root --------------
 reset_home
 sysroot="$work/sysroot"
-mkdir -p "$sysroot"
 make_host "$sysroot/opt/vantrel/vantrelmessaginghost"
-run --system --root "$sysroot" --host /opt/vantrel/vantrelmessaginghost \
-    --chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID"
-check "system install exits 0 ($err)" test "$rc" -eq 0
-expected=$(
-    system_chrome_dirs "$sysroot" | sed "s|\$|/$FILE|"
-    echo "$sysroot/usr/lib/mozilla/native-messaging-hosts/$FILE"
-)
-check "system install prints each file written" test "$out" = "$expected"
-while IFS= read -r dir; do
-    check_manifest "$dir/$FILE" chrome /opt/vantrel/vantrelmessaginghost
-done < <(system_chrome_dirs "$sysroot")
-check_manifest "$sysroot/usr/lib/mozilla/native-messaging-hosts/$FILE" firefox \
-    /opt/vantrel/vantrelmessaginghost
-check "system install leaves HOME alone" test -z "$(snapshot "$HOME")"
-
+run --system --root "$sysroot" --host /opt/vantrel/vantrelmessaginghost "${ids[@]}"
+expected=$(chrome_dirs "$sysroot" system && echo "$sysroot/usr/lib/mozilla/native-messaging-hosts/$FILE")
+check "system install prints each file written ($err)" test "$rc:$out" = "0:$expected"
+check "system manifests" manifests_ok chrome /opt/vantrel/vantrelmessaginghost $(chrome_dirs "$sysroot" system)
+check "system Firefox manifest" manifests_ok firefox /opt/vantrel/vantrelmessaginghost \
+    "$sysroot/usr/lib/mozilla/native-messaging-hosts/$FILE"
+check "system install leaves HOME alone" test -z "$(files_under "$HOME")"
 run --system --root "$sysroot" --uninstall
-check "system uninstall exits 0" test "$rc" -eq 0
-check "system uninstall prints each file removed" test "$out" = "$expected"
-check "system uninstall leaves only the staged host" test \
-    "$(cd "$sysroot" && find . -type f)" = "./opt/vantrel/vantrelmessaginghost"
+check "system uninstall prints each file removed" test "$rc:$out" = "0:$expected"
+check "system uninstall leaves only the staged host" test "$(files_under "$sysroot")" = ./opt/vantrel/vantrelmessaginghost
 
-run --system --root "$sysroot" --host "$host" --firefox-addon-id "$FIREFOX_ID"
-check "system install with --root looks for the host under the root" test "$rc" -ne 0
-
-run --system --root "$sysroot" --host ./vantrelmessaginghost --firefox-addon-id "$FIREFOX_ID"
-check "system install with --root refuses a relative host" test "$rc" -ne 0
-
-run --root "$sysroot" --host "$host" --firefox-addon-id "$FIREFOX_ID"
-check "--root without --system is refused" test "$rc" -ne 0
-check "--root without --system writes nothing" test -z "$(snapshot "$HOME")"
-
-# --- refusals write nothing ------------------------------------------------
-refused() {
-    local what=$1
-    shift
-    reset_home
-    run "$@"
-    check "$what: non-zero exit" test "$rc" -ne 0
-    check "$what: error message" test -n "$err"
-    check "$what: nothing written" test -z "$(snapshot "$HOME")"
-}
-
-refused "short extension id" --host "$host" --chrome-extension-id abcdefghijklmnop \
-    --firefox-addon-id "$FIREFOX_ID"
-refused "extension id with q" --host "$host" \
-    --chrome-extension-id qbcdefghijklmnopabcdefghijklmnop --firefox-addon-id "$FIREFOX_ID"
-refused "upper-case extension id" --host "$host" \
-    --chrome-extension-id ABCDEFGHIJKLMNOPABCDEFGHIJKLMNOP
-refused "extension id with a trailing newline" --host "$host" \
-    --chrome-extension-id "$CHROME_ID"$'\n'
-refused "bad add-on id" --host "$host" --chrome-extension-id "$CHROME_ID" \
-    --firefox-addon-id 'no at sign'
-refused "missing host" --host "$work/nope/vantrelmessaginghost" \
-    --chrome-extension-id "$CHROME_ID"
-refused "missing host file" --host "$work/inst/nope" --chrome-extension-id "$CHROME_ID"
+# Refusals: a non-zero status, a message, nothing written.
 printf 'x\n' >"$work/not-executable"
-chmod 0644 "$work/not-executable"
-refused "non-executable host" --host "$work/not-executable" --chrome-extension-id "$CHROME_ID"
-refused "host is a folder" --host "$work/inst" --chrome-extension-id "$CHROME_ID"
-refused "no --host" --chrome-extension-id "$CHROME_ID"
-refused "no id at all" --host "$host"
-refused "unknown option" --host "$host" --chrome-extension-id "$CHROME_ID" --bogus
+# Each refusal's words are separated by "|", so a trailing newline survives.
+refusals=(
+    "--host|$host|--chrome-extension-id|abcdefghijklmnop"
+    "--host|$host|--chrome-extension-id|qbcdefghijklmnopabcdefghijklmnop"
+    "--host|$host|--chrome-extension-id|ABCDEFGHIJKLMNOPABCDEFGHIJKLMNOP"
+    "--host|$host|--chrome-extension-id|$CHROME_ID"$'\n'
+    "--host|$host|--firefox-addon-id|no at sign"
+    "--host|$work/nope/vantrelmessaginghost|--chrome-extension-id|$CHROME_ID"
+    "--host|$work/not-executable|--chrome-extension-id|$CHROME_ID"
+    "--host|$work/inst|--chrome-extension-id|$CHROME_ID"
+    "--chrome-extension-id|$CHROME_ID"
+    "--host|$host"
+    "--host|$host|--chrome-extension-id|$CHROME_ID|--bogus"
+    "--root|$sysroot|--host|$host|--firefox-addon-id|$FIREFOX_ID"
+    "--system|--root|$sysroot|--host|$host|--firefox-addon-id|$FIREFOX_ID"
+    "--system|--root|$sysroot|--host|./vantrelmessaginghost|--firefox-addon-id|$FIREFOX_ID"
+)
+for refusal in "${refusals[@]}"; do
+    reset_home
+    IFS='|' read -r -d '' -a words < <(printf '%s' "$refusal")
+    run "${words[@]}"
+    check "refused: $refusal" test "$rc" -ne 0 -a -n "$err" -a \
+        "$(files_under "$HOME")$(files_under "$sysroot")" = ./opt/vantrel/vantrelmessaginghost
+done
+check "a missing host's error names the path" grep -qF "$work/nope/vantrelmessaginghost" <<<"$(
+    run --host "$work/nope/vantrelmessaginghost" --chrome-extension-id "$CHROME_ID"
+    echo "$err"
+)"
 
-reset_home
-run --host "$work/nope/vantrelmessaginghost" --chrome-extension-id "$CHROME_ID"
-check "missing host error names the path" grep -qF "$work/nope/vantrelmessaginghost" <<<"$err"
-
-# --- one family only --------------------------------------------------------
 reset_home
 run --host "$host" --chrome-extension-id "$CHROME_ID"
-check "chrome-only exits 0" test "$rc" -eq 0
-check "chrome-only skips Firefox" test ! -e "$HOME/.mozilla"
-check "chrome-only notes the skip" grep -qi firefox <<<"$err"
-check "chrome-only prints five files" test "$(wc -l <<<"$out")" -eq 5
-
+check "Chromium only: five files, Firefox skipped and said" test "$rc:$(wc -l <<<"$out")" = 0:5 -a ! -e "$HOME/.mozilla"
+check "Chromium only: the skip is said" grep -qi firefox <<<"$err"
 reset_home
 run --host "$host" --firefox-addon-id "$FIREFOX_ID"
-check "firefox-only exits 0" test "$rc" -eq 0
-check "firefox-only skips Chromium family" test ! -e "$HOME/.config"
-check "firefox-only notes the skip" grep -qi chromium <<<"$err"
+check "Firefox only: Chromium skipped and said" test "$rc" = 0 -a ! -e "$HOME/.config" -a -n "$(grep -i chromium <<<"$err")"
 
-# --- uninstall removes what it wrote and nothing else ----------------------
+# An uninstall removes what the install wrote, and the folders it emptied, and nothing else.
 reset_home
 mkdir -p "$HOME/.config/chromium/NativeMessagingHosts" "$HOME/.mozilla"
-printf 'keep\n' >"$HOME/.config/chromium/NativeMessagingHosts/other.host.json"
-printf 'keep\n' >"$HOME/.mozilla/unrelated"
-before_files=$(cd "$HOME" && find . -type f | LC_ALL=C sort)
-run --host "$host" --chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID"
-check "install before uninstall exits 0" test "$rc" -eq 0
+printf 'keep\n' | tee "$HOME/.config/chromium/NativeMessagingHosts/other.host.json" >"$HOME/.mozilla/unrelated"
+before=$(files_under "$HOME")
+run --host "$host" "${ids[@]}"
 written=$out
 run --uninstall
-check "uninstall exits 0" test "$rc" -eq 0
-check "uninstall prints each file removed" test "$out" = "$written"
-while IFS= read -r f; do
-    check "uninstall removed $f" test ! -e "$f"
-done <<<"$written"
-check "unrelated manifest survives" test \
-    "$(cat "$HOME/.config/chromium/NativeMessagingHosts/other.host.json")" = keep
-check "unrelated file survives" test "$(cat "$HOME/.mozilla/unrelated")" = keep
-check "emptied manifest folders are removed" test \
-    ! -e "$HOME/.config/google-chrome/NativeMessagingHosts" -a \
-    ! -e "$HOME/.mozilla/native-messaging-hosts"
-check "the folder holding an unrelated file is kept" test \
-    -d "$HOME/.config/chromium/NativeMessagingHosts"
-check "uninstall leaves every other file as it was" test \
-    "$(cd "$HOME" && find . -type f | LC_ALL=C sort)" = "$before_files"
-
+check "uninstall prints each file removed" test "$rc:$out" = "0:$written"
+check "uninstall leaves every other file" test "$(files_under "$HOME")" = "$before"
+check "emptied manifest folders go, others stay" test ! -e "$HOME/.config/google-chrome/NativeMessagingHosts" -a \
+    ! -e "$HOME/.mozilla/native-messaging-hosts" -a -d "$HOME/.config/chromium/NativeMessagingHosts"
 run --uninstall
-check "second uninstall exits 0" test "$rc" -eq 0
-check "second uninstall removes nothing" test -z "$out"
-
-# Uninstall restricted to one family keeps the other.
-reset_home
-run --host "$host" --chrome-extension-id "$CHROME_ID" --firefox-addon-id "$FIREFOX_ID"
+check "a second uninstall removes nothing" test "$rc:$out" = 0:
+run --host "$host" "${ids[@]}"
 run --uninstall --firefox-addon-id "$FIREFOX_ID"
-check "firefox-only uninstall exits 0" test "$rc" -eq 0
-check "firefox-only uninstall removes Firefox" test \
-    ! -e "$HOME/.mozilla/native-messaging-hosts/$FILE"
-check "firefox-only uninstall keeps Chromium" test \
-    -f "$HOME/.config/chromium/NativeMessagingHosts/$FILE"
+check "a Firefox uninstall keeps Chromium's" test "$rc" = 0 -a ! -e "$HOME/.mozilla/native-messaging-hosts/$FILE" \
+    -a -f "$HOME/.config/chromium/NativeMessagingHosts/$FILE"
 
-# --- help ---------------------------------------------------------------------
 run --help
-check "--help exits 0" test "$rc" -eq 0
 check "--help shows usage" grep -q '^Usage:' <<<"$out"
-
 printf '%d passed, %d failed\n' "$passed" "$failed"
-[[ $failed -eq 0 ]]
+((failed == 0))
