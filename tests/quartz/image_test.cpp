@@ -1,74 +1,84 @@
+#include "platform/quartz/bitmap_difference.h"
 #include "platform/quartz/image.h"
 #include "tests/support/temporary_home.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
 
-using quartz::Color;
-using quartz::Image;
-using quartz::Rect;
-using quartz::Size;
+using namespace quartz;
 
 namespace {
 
-// Left half transparent, right half opaque red.
-void writeHalfRedPng(const std::filesystem::path& path, int width, int height) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+// Left half clear, right half opaque red, in a picture with or without alpha.
+std::string halfRedPng(const std::filesystem::path& path, int width, int height,
+                       cairo_format_t format = CAIRO_FORMAT_ARGB32) {
+    cairo_surface_t* surface = cairo_image_surface_create(format, width, height);
     cairo_t* context = cairo_create(surface);
     cairo_set_source_rgb(context, 1, 0, 0);
     cairo_rectangle(context, width / 2.0, 0, width / 2.0, height);
     cairo_fill(context);
     cairo_destroy(context);
-    ASSERT_EQ(cairo_surface_write_to_png(surface, path.c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_write_to_png(surface, path.c_str());
     cairo_surface_destroy(surface);
+    return readFile(path);
+}
+
+void paint(const Bitmap& bitmap, PixelArea area, double red) {
+    cairo_t* context = cairo_create(bitmap.cairoSurface());
+    cairo_rectangle(context, area.x, area.y, area.width, area.height);
+    cairo_set_source_rgb(context, red, 0, 0);
+    cairo_fill(context);
+    cairo_destroy(context);
 }
 
 } // namespace
 
-class ImageFile : public TemporaryHome {
-protected:
-    std::filesystem::path pngNamed(const std::string& name, int width = 4, int height = 2) {
-        auto path = home() / name;
-        writeHalfRedPng(path, width, height);
-        return path;
-    }
-};
+class ImageFile : public TemporaryHome {};
 
 TEST_F(ImageFile, SizeInPointsIsThePixelSizeOrHalfItAtDoubleDensity) {
-    auto image = Image::imageWithContentsOfFile(pngNamed("arrow.png", 6, 4));
-    auto doubled = Image::imageWithContentsOfFile(pngNamed("arrow@2x.png", 6, 4));
-    ASSERT_TRUE(image && doubled);
+    halfRedPng(home() / "arrow.png", 6, 4);
+    halfRedPng(home() / "arrow@2x.png", 6, 4);
+    halfRedPng(home() / "opaque.png", 2, 2, CAIRO_FORMAT_RGB24);
+    auto image = Image::imageWithContentsOfFile(home() / "arrow.png");
+    auto doubled = Image::imageWithContentsOfFile(home() / "arrow@2x.png");
+    auto opaque = Image::imageWithContentsOfFile(home() / "opaque.png");
+    ASSERT_TRUE(image && doubled && opaque);
     EXPECT_EQ(image->size(), (Size{6, 4}));
     EXPECT_EQ(doubled->size(), (Size{3, 2}));
     EXPECT_EQ(image->bitmap()->argbAt(5, 3), 0xFFFF0000u);
     EXPECT_EQ(image->bitmap()->argbAt(0, 0), 0u);
-    // Copies share the pixels; two loads of one file do not.
-    auto again = Image::imageWithContentsOfFile(home() / "arrow.png");
-    Image copy = *image;
-    EXPECT_EQ(copy, *image);
-    EXPECT_FALSE(*again == *image);
-
-    // A picture without alpha loads opaque.
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 2, 2);
-    ASSERT_EQ(cairo_surface_write_to_png(surface, (home() / "opaque.png").c_str()), CAIRO_STATUS_SUCCESS);
-    cairo_surface_destroy(surface);
-    auto opaque = Image::imageWithContentsOfFile(home() / "opaque.png");
-    ASSERT_TRUE(opaque);
-    EXPECT_EQ(opaque->bitmap()->argbAt(1, 1), 0xFF000000u);
+    EXPECT_EQ(opaque->bitmap()->argbAt(0, 0), 0xFF000000u);
 }
 
 TEST_F(ImageFile, AFileThatIsNoUsablePictureGivesNone) {
-    auto whole = readFile(pngNamed("whole.png", 32, 32));
-    auto huge = readFile(pngNamed("small.png"));
+    auto whole = halfRedPng(home() / "whole.png", 32, 32);
     // Width and height in the IHDR chunk: 100000 x 100000, refused from the header.
+    auto huge = whole;
     const char side[] = {0x00, 0x01, static_cast<char>(0x86), static_cast<char>(0xA0)};
-    huge.replace(16, 4, side, 4);
-    huge.replace(20, 4, side, 4);
-    for (std::string content : {std::string("not a picture at all, just some words"),
-                                whole.substr(0, whole.size() / 2), std::string(), huge}) {
+    huge.replace(16, 4, side, 4).replace(20, 4, side, 4);
+    for (std::string content :
+         {std::string("not a picture"), whole.substr(0, whole.size() / 2), std::string(), huge}) {
         writeFile(home() / "bad.png", content);
         EXPECT_FALSE(Image::imageWithContentsOfFile(home() / "bad.png")) << content.size();
     }
     EXPECT_FALSE(Image::imageWithContentsOfFile(home() / "missing.png"));
     EXPECT_FALSE(Image::imageWithContentsOfFile(home()));
+}
+
+TEST(BitmapDifference, BoundsEveryChangedPixelAndNoMore) {
+    auto before = Bitmap::make(30, 20);
+    auto after = Bitmap::make(30, 20);
+    // Everything without an earlier frame of the same size.
+    EXPECT_EQ(differingArea(nullptr, *after), (PixelArea{0, 0, 30, 20}));
+    EXPECT_EQ(differingArea(Bitmap::make(30, 21).get(), *after), (PixelArea{0, 0, 30, 20}));
+    paint(*before, {3, 4, 5, 6}, 1);
+    paint(*after, {3, 4, 5, 6}, 1);
+    EXPECT_EQ(differingArea(before.get(), *after), std::nullopt);
+    paint(*after, {29, 0, 1, 1}, 1);
+    EXPECT_EQ(differingArea(before.get(), *after), (PixelArea{29, 0, 1, 1}));
+    // Changes in separate rows, the later one further left and the earlier one further right.
+    paint(*before, {29, 0, 1, 1}, 1);
+    paint(*after, {10, 2, 4, 1}, 0.5);
+    paint(*after, {6, 9, 2, 3}, 0.5);
+    EXPECT_EQ(differingArea(before.get(), *after), (PixelArea{6, 2, 8, 10}));
 }

@@ -1,39 +1,25 @@
 #pragma once
 
 #include "platform/quartz/bitmap.h"
-#include "platform/quartz/color.h"
 
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <ostream>
-
-namespace quartz {
-
-// Printed as components when a colour check fails.
-inline void PrintTo(const Color& color, std::ostream* out) {
-    *out << "rgba(" << color.red() << ", " << color.green() << ", " << color.blue() << ", " << color.alpha()
-         << ")";
-}
-
-} // namespace quartz
 
 namespace pixels {
 
 // Whether two colours agree to within a tolerance in every component (8-bit pixels round).
 inline ::testing::AssertionResult near(const quartz::Color& actual, const quartz::Color& expected,
                                        double tolerance = 2.5 / 255) {
-    bool close = std::abs(actual.red() - expected.red()) <= tolerance &&
-                 std::abs(actual.green() - expected.green()) <= tolerance &&
-                 std::abs(actual.blue() - expected.blue()) <= tolerance &&
-                 std::abs(actual.alpha() - expected.alpha()) <= tolerance;
-    if (close)
-        return ::testing::AssertionSuccess();
-    ::testing::AssertionResult failure = ::testing::AssertionFailure();
-    failure << "got rgba(" << actual.red() << ", " << actual.green() << ", " << actual.blue() << ", "
-            << actual.alpha() << "), expected rgba(" << expected.red() << ", " << expected.green() << ", "
-            << expected.blue() << ", " << expected.alpha() << ")";
-    return failure;
+    auto components = [](const quartz::Color& c) {
+        return std::array{c.red(), c.green(), c.blue(), c.alpha()};
+    };
+    auto got = components(actual), wanted = components(expected);
+    for (std::size_t i = 0; i < 4; ++i)
+        if (std::abs(got[i] - wanted[i]) > tolerance)
+            return ::testing::AssertionFailure()
+                   << "got rgba(" << got[0] << ", " << got[1] << ", " << got[2] << ", " << got[3] << ")";
+    return ::testing::AssertionSuccess();
 }
 
 inline double alphaAt(const quartz::Bitmap& bitmap, int x, int y) {
@@ -42,26 +28,16 @@ inline double alphaAt(const quartz::Bitmap& bitmap, int x, int y) {
 
 // The smallest pixel box holding every pixel with alpha above a threshold, and how many there are.
 struct InkBox {
-    int minX = 0;
-    int minY = 0;
-    int maxX = -1;
-    int maxY = -1;
-    int count = 0;
+    int minX, minY, maxX = -1, maxY = -1, count = 0;
 };
 
 inline InkBox inkBox(const quartz::Bitmap& bitmap, double threshold = 0) {
-    InkBox box{bitmap.width(), bitmap.height(), -1, -1, 0};
-    for (int y = 0; y < bitmap.height(); ++y) {
-        for (int x = 0; x < bitmap.width(); ++x) {
-            if (alphaAt(bitmap, x, y) <= threshold)
-                continue;
-            box.minX = std::min(box.minX, x);
-            box.minY = std::min(box.minY, y);
-            box.maxX = std::max(box.maxX, x);
-            box.maxY = std::max(box.maxY, y);
-            ++box.count;
-        }
-    }
+    InkBox box{bitmap.width(), bitmap.height()};
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x)
+            if (alphaAt(bitmap, x, y) > threshold)
+                box = {std::min(box.minX, x), std::min(box.minY, y), std::max(box.maxX, x),
+                       std::max(box.maxY, y), box.count + 1};
     return box;
 }
 
