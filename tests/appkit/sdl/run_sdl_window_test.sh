@@ -86,6 +86,9 @@ popover_round() {
     poll 50 popover_shown "$size+$left+$top" || fail "the popover stayed behind: $(xwininfo -root -children)"
     xdotool mousemove $((left + 60 * scale)) $((top + 20 * scale)) click 1
     wait_for "$out" "popover down $expected"
+    # SDL holds the pointer for the popover's window from the press until it has handled the
+    # release: a click sent before that would go to the popover's window and be lost.
+    wait_for "$out" "up $expected"
     xdotool mousemove --window "$window" $((190 * scale)) $((10 * scale)) click 1
     wait_for "$out" "popover closed"
     poll 50 popover_gone "$size+$left+$top" || fail "the closed popover's window stays on screen"
