@@ -74,34 +74,23 @@ TEST_F(DecorThroughUisnap, ALabelKeepsItsLineHeightAndAlignmentAndIsRestyledOnly
        "font": {"size": 30}}, "properties": {"isShadow": true}})"),
                             "set styled isRight true; snap before.png; title styled Hi");
     ASSERT_EQ(result.status, 0) << result.errors;
-    auto leftmostInk = [&](const std::string& name) {
+    // Where ink starts along a line from (x, y), step by step.
+    auto inkStarts = [&](const std::string& name, double x, double y, double dx, double dy) {
         auto picture = this->picture(name);
-        for (double x = 10; x < 330; x += 1)
-            for (double y = 112; y < 148; y += 1)
-                if (pixelAt(*picture, x, y).red() < 0.5)
-                    return x;
-        return 0.0;
-    };
-    EXPECT_GT(leftmostInk("before.png"), 100); // centred, right only once set again
-    EXPECT_LT(leftmostInk("before.png"), 250);
-    EXPECT_GT(leftmostInk("out.png"), 250);
-
-    // The top edges of ink down a column: each square's, then the shadow above the last.
-    auto picture = this->picture("out.png");
-    auto topsAt = [&](double x) {
-        std::vector<double> tops;
-        for (double y = 99.5, ink = 0; y > 10; y -= 0.5) {
-            if (pixelAt(*picture, x, y).red() < 0.5 && !ink)
-                tops.push_back(y);
-            ink = pixelAt(*picture, x, y).red() < 0.5;
+        std::vector<double> starts;
+        for (bool ink = false, now; x > 0 && y > 0 && x < 340 && y < 160; x += dx, y += dy, ink = now) {
+            now = pixelAt(*picture, x, y).red() < 0.5;
+            if (now && !ink)
+                starts.push_back(dx != 0 ? x : y);
         }
-        return tops;
+        return starts;
     };
-    auto squares = topsAt(18);
+    EXPECT_NEAR(inkStarts("before.png", 10, 130, 1, 0).at(0), 170, 50); // centred until the text is set
+    EXPECT_GT(inkStarts("out.png", 10, 130, 1, 0).at(0), 250);
+    auto squares = inkStarts("out.png", 18, 99.5, 0, -0.5);
     ASSERT_EQ(squares.size(), 3u);
     EXPECT_NEAR(squares[0] - squares[2], 48, 1);
-    EXPECT_PRED2(looksLike, pixelAt(*picture, 18, squares[0] + 1.5), windowGrey);
-    auto shadowed = topsAt(115);
-    ASSERT_EQ(shadowed.size(), 1u);
-    EXPECT_LT(pixelAt(*picture, 115, shadowed[0] + 1.5).red(), 0.9);
+    EXPECT_PRED2(looksLike, pixelAt(*picture("out.png"), 18, squares[0] + 1.5), windowGrey);
+    double shadowed = inkStarts("out.png", 115, 99.5, 0, -0.5).at(0);
+    EXPECT_LT(pixelAt(*picture("out.png"), 115, shadowed + 1.5).red(), 0.9); // the shadow above
 }

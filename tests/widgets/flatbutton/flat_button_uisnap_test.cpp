@@ -3,8 +3,8 @@
 #include "tests/widgets/pixel_colors.h"
 #include "tests/widgets/uisnap_command.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace description;
 using quartz::Color;
@@ -31,13 +31,11 @@ std::string buttonWindow(const std::string& properties, const std::string& attri
      "actions": [{"object": "button", "action": "launch:", "target": "recorder"}]})";
 }
 
-// The x, y (from the top), width and height of a frame=(…) field.
-std::vector<double> frameOf(const std::string& line) {
-    std::istringstream numbers(field(line, "frame").substr(1));
-    std::vector<double> frame(4);
-    char comma;
-    numbers >> frame[0] >> comma >> frame[1] >> comma >> frame[2] >> comma >> frame[3];
-    return frame;
+// The x and y (from the top) of a frame=(…) field.
+std::pair<double, double> originOf(const std::string& line) {
+    double x = 0, y = 0;
+    std::sscanf(field(line, "frame").c_str(), "(%lf, %lf", &x, &y);
+    return {x, y};
 }
 
 class FlatButtonThroughUisnap : public UisnapCommand {
@@ -50,10 +48,6 @@ protected:
     }
     static std::string layer(const std::string& output, const std::string& kind) {
         return lineWith(section(output, "FlatButton button"), kind);
-    }
-    // A point of the button from its top-left corner, as its flipped layers count.
-    Color inButton(const std::string& pictureName, double x, double yFromTop, double height = 40) {
-        return pixelAt(*picture(pictureName), 20 + x, 20 + height - yFromTop);
     }
 };
 
@@ -90,60 +84,50 @@ TEST_F(FlatButtonThroughUisnap, ClicksShowTheOnLookAndSendTheNewStateAsEachKindO
     }
 }
 
-TEST_F(FlatButtonThroughUisnap, AnInterruptedChangeStartsFromTheLayersOwnValue) {
-    // From blue, the value the layer was heading for, not the half-way colour shown.
-    EXPECT_NE(section(play("move 80 40; down; up; wait 0.05; down"), "FlatButton button")
-                  .find("animation backgroundColor from=rgba(0, 0, 1, 1) to=rgba(1, 0, 0, 1) begin=0.05 "
-                        "duration=0 fill=forwards ended"),
-              std::string::npos);
-}
-
-TEST_F(FlatButtonThroughUisnap, AColourSetWhileOnKeepsTheOnLookUntilTheButtonGoesOff) {
+TEST_F(FlatButtonThroughUisnap, ColoursAndOffsetsSetAfterLoadingWaitForTheirTurn) {
     std::string toggle = "set button momentary false; move 80 40; down; up; set button textColor [1, 0, 0]";
-    EXPECT_EQ(field(layer(play(toggle), "TextLayer"), "foregroundColor"),
-              "rgba(0.5, 0.5, 0.5, 1)"); // activeTextColor
-    EXPECT_EQ(field(layer(play(toggle + "; down; up"), "TextLayer"), "foregroundColor"), "rgba(1, 0, 0, 1)");
+    std::string centred = field(layer(play(""), "TextLayer"), "frame");
+    struct Case {
+        std::string script, layer, field, value;
+    } cases[] = {
+        // A press during the change back to off starts from blue, where the layer was heading.
+        {"move 80 40; down; up; wait 0.05; down", "begin=0.05", "from", "rgba(0, 0, 1, 1)"},
+        {toggle, "TextLayer", "foregroundColor", "rgba(0.5, 0.5, 0.5, 1)"}, // activeTextColor while on
+        {toggle + "; down; up", "TextLayer", "foregroundColor", "rgba(1, 0, 0, 1)"},
+        {"set button TitleHorizontalOffset -4", "TextLayer", "frame", centred}, // until the next placement
+    };
+    for (const auto& [script, layer, field, value] : cases)
+        EXPECT_EQ(description::field(this->layer(play(script), layer), field), value) << script;
+    auto moved = [&](const std::string& script) { return originOf(layer(play(script), "TextLayer")).first; };
+    EXPECT_EQ(moved("set button TitleHorizontalOffset -4; frame button 20 20 120 40"), moved("") - 4);
+    EXPECT_NEAR(moved("frame button 20 20 200 60"), moved("") + 40, 0.5);
 }
 
-TEST_F(FlatButtonThroughUisnap, OffsetsAndNewSizesWaitForTheNextPlacement) {
-    auto titleX = [&](const std::string& script) { return frameOf(layer(play(script), "TextLayer"))[0]; };
-    double centred = titleX("");
-    EXPECT_EQ(titleX("set button TitleHorizontalOffset -4"), centred);
-    EXPECT_EQ(titleX("set button TitleHorizontalOffset -4; frame button 20 20 120 40"), centred - 4);
-    EXPECT_NEAR(titleX("frame button 20 20 200 60"), centred + 40, 0.5);
-}
-
-TEST_F(FlatButtonThroughUisnap, PutsTheIconOnTheSideOfTheTitleItsImagePositionNamesAndPaintsItThere) {
+TEST_F(FlatButtonThroughUisnap, PutsTheIconWhereItsPositionSaysAndDrawsEachLookOnceTheChangeHasEnded) {
     writeIcon("icon.png");
-    // NSImageLeft, NSImageRight, NSImageBelow, NSImageAbove: how far the icon lies that way.
+    // NSImageLeft, NSImageRight, NSImageBelow, NSImageAbove: how far the icon lies that way of the title.
     struct Case {
         int position;
         double towardsX, towardsY, least;
     } cases[] = {{2, -1, 0, 16}, {3, 1, 0, 16}, {4, 0, 1, 10}, {5, 0, -1, 16}};
     for (auto [position, towardsX, towardsY, least] : cases) {
-        auto output = play("frame button 20 20 120 80; wait 0.2", drawnLooks,
-                           R"(, "image": "icon.png", "imagePosition": )" + std::to_string(position));
-        auto icon = frameOf(layer(output, "ShapeLayer"));
-        auto title = frameOf(layer(output, "TextLayer"));
-        EXPECT_GT(towardsX * (icon[0] - title[0]) + towardsY * (icon[1] - title[1]), least) << output;
-        EXPECT_PRED2(looksLike, inButton("out.png", icon[0] + 2, icon[1] + 8, 80), white) << position;
+        auto output =
+            play("frame button 20 20 120 80; wait 0.2; snap off.png; set button glowRadius 3; "
+                 "set button glowOpacity 1; set button momentary false; move 80 40; down; up; wait 1",
+                 drawnLooks, R"(, "image": "icon.png", "imagePosition": )" + std::to_string(position));
+        auto [iconX, iconY] = originOf(layer(output, "ShapeLayer")); // 16 x 16, opaque in its left half
+        auto [titleX, titleY] = originOf(layer(output, "TextLayer"));
+        EXPECT_GT(towardsX * (iconX - titleX) + towardsY * (iconY - titleY), least) << output;
+        auto off = picture("off.png"), on = picture("out.png");
+        auto at = [&](const quartz::Bitmap& picture, double x, double y) {
+            return pixelAt(picture, 20 + x, 100 - y);
+        };
+        EXPECT_PRED2(looksLike, at(*off, 10, 4), blue) << position;
+        EXPECT_PRED2(looksLike, at(*off, 10, 0.5), Color(0, 0.8, 0));
+        EXPECT_PRED2(looksLike, at(*off, iconX + 2, iconY + 8), white);
+        EXPECT_PRED2(looksLike, at(*off, iconX + 14, iconY + 8), blue);
+        EXPECT_PRED2(looksLike, at(*on, 10, 4), red);
+        EXPECT_PRED2(looksLike, at(*on, 10, 0.5), Color(1, 1, 0));
+        EXPECT_GT(at(*on, iconX - 2, iconY + 8).green(), 0.2); // yellow light over the red fill
     }
-}
-
-TEST_F(FlatButtonThroughUisnap, DrawsTheFillBorderIconAndGlowOfEachLookOnceTheChangeHasEnded) {
-    writeIcon("icon.png");
-    auto output =
-        play("title button; wait 0.2; snap off.png; set button glowRadius 3; set button glowOpacity 1; "
-             "set button momentary false; move 80 40; down; up; wait 1",
-             drawnLooks, R"(, "image": "icon.png", "imagePosition": 2)");
-    auto icon = frameOf(layer(output, "ShapeLayer")); // 16 x 16, opaque in its left half
-    double left = icon[0], middle = icon[1] + 8;
-    EXPECT_PRED2(looksLike, inButton("off.png", 60, 4), blue);
-    EXPECT_PRED2(looksLike, inButton("off.png", 60, 0.5), Color(0, 0.8, 0));
-    EXPECT_PRED2(looksLike, inButton("off.png", left + 2, middle), white);
-    EXPECT_PRED2(looksLike, inButton("off.png", left + 14, middle), blue);
-    EXPECT_PRED2(looksLike, inButton("off.png", left - 2, middle), blue);
-    EXPECT_PRED2(looksLike, inButton("out.png", 60, 4), red);
-    EXPECT_PRED2(looksLike, inButton("out.png", 60, 0.5), Color(1, 1, 0));
-    EXPECT_GT(inButton("out.png", left - 2, middle).green(), 0.2); // yellow light over the red fill
 }

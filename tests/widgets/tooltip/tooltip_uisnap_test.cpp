@@ -17,29 +17,26 @@ constexpr const char* twoButtons = R"({"objects": [
   {"id": "second", "class": "QvCustomTooltipButton", "attributes": {"frame": [180, 20, 100, 30], "title": "Two"},
    "properties": {"customTooltip": "Second help"}}]})";
 
-class TooltipThroughUisnap : public UisnapCommand {
-protected:
-    std::string described(const std::string& script) { return UisnapCommand::described(twoButtons, script); }
-};
-
 } // namespace
 
+using TooltipThroughUisnap = UisnapCommand;
+
 TEST_F(TooltipThroughUisnap, ThePopoverShowsTheButtonsTextAboveItAndClosesWhenThatButtonIsLeft) {
-    std::string shown = described("move 70 35; snap before.png; popover first; snap shown.png");
+    std::string shown = described(twoButtons, "move 70 35; snap before.png; popover first; snap shown.png");
     std::string popover = section(shown, "Popover for QvCustomTooltipButton first");
     EXPECT_NE(lineWith(popover, "TextField").find("string=\"First help\""), std::string::npos) << shown;
     // Above the flipped button: the panel is lighter than the window there.
     EXPECT_GT(pixelAt(*picture("shown.png"), 70, 80).red(),
               pixelAt(*picture("before.png"), 70, 80).red() + 0.02);
-    EXPECT_EQ(count(described("move 70 35; popover first; move 70 150"), "Popover for"), 0);
+    EXPECT_EQ(count(described(twoButtons, "move 70 35; popover first; move 70 150"), "Popover for"), 0);
 }
 
 TEST_F(TooltipThroughUisnap, LeavingAnotherButtonKeepsThePopoverAndForgetsWhomItWasFor) {
     // The first button's exit leaves the popover for the second alone but clears the record, so
     // the second button's own exit then closes nothing.
     std::string script = "popover second; move 70 35; move 70 150; move 230 35; move 230 150";
-    EXPECT_EQ(count(described(script), "Popover for QvCustomTooltipButton second"), 1);
-    EXPECT_EQ(count(described("popover second; move 230 35; move 230 150"), "Popover for"), 0);
+    EXPECT_EQ(count(described(twoButtons, script), "Popover for QvCustomTooltipButton second"), 1);
+    EXPECT_EQ(count(described(twoButtons, "popover second; move 230 35; move 230 150"), "Popover for"), 0);
 }
 
 TEST_F(TooltipThroughUisnap, TheHoverAreaFollowsTheButtonsNewFrame) {
