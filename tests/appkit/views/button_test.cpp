@@ -15,7 +15,7 @@ public:
     std::vector<ControlStateValue> states;
 };
 
-// Records what its overridden setter saw while the base initialiser ran.
+// Records whether its members were in place when the base initialiser called its setter.
 class RecordingButton : public Button {
 public:
     void setTitle(const std::string& title) override {
@@ -32,7 +32,7 @@ const ClassRegistration registration([](Runtime& runtime) {
 
 } // namespace
 
-// A toggle flips its state before the action, which is sent once for a release inside only.
+// A toggle flips its state before the action, which is sent for a release inside only.
 TEST(Button, SendsItsActionWhenReleasedInsideAndEnabledAndAToggleFlipsFirst) {
     auto window = Window::make({0, 0, 200, 100});
     auto button = View::make<Button>({50, 25, 100, 50});
@@ -41,23 +41,18 @@ TEST(Button, SendsItsActionWhenReleasedInsideAndEnabledAndAToggleFlipsFirst) {
     window->makeKeyWindow();
     button->setTarget(receiver);
     button->setAction("clicked:");
-    auto click = [&](quartz::Point down, quartz::Point up) {
-        window->mouseDownAt(down);
-        window->mouseUpAt(up);
-    };
-    click({60, 30}, {5, 5});
     button->setButtonType(Button::ButtonType::toggle);
-    click({60, 30}, {140, 70});
-    click({60, 30}, {60, 30});
-    button->setEnabled(false);
-    click({60, 30}, {60, 30});
+    for (auto [up, enabled] :
+         {std::pair{quartz::Point{5, 5}, true}, {{140, 70}, true}, {{60, 30}, true}, {{60, 30}, false}}) {
+        button->setEnabled(enabled);
+        window->mouseDownAt({60, 30});
+        window->mouseUpAt(up);
+    }
     EXPECT_EQ(receiver->states,
               (std::vector<ControlStateValue>{NSControlStateValueOn, NSControlStateValueOff}));
     std::weak_ptr<Receiver> watched = receiver;
     receiver.reset();
     EXPECT_TRUE(watched.expired()); // the button does not keep its target alive
-    button->setEnabled(true);
-    click({60, 30}, {60, 30});
 }
 
 TEST(Button, ArchivedAttributesGoThroughTheSettersOfTheSubclassAndWrongKindsAreRefused) {
@@ -67,8 +62,7 @@ TEST(Button, ArchivedAttributesGoThroughTheSettersOfTheSubclassAndWrongKindsAreR
         return button.initWithCoder(coder) && !coder.error();
     };
     auto button = std::make_shared<RecordingButton>();
-    ASSERT_TRUE(decode(R"({"frame": [0, 0, 80, 24], "title": "Check in", "state": 1, "font": {"size": 15}})",
-                       *button));
+    ASSERT_TRUE(decode(R"({"title": "Check in", "state": 1, "font": {"size": 15}})", *button));
     EXPECT_EQ(button->titlesSeen, std::vector<std::string>{"Check in"});
     EXPECT_EQ(button->state(), NSControlStateValueOn);
     EXPECT_EQ(button->font(), Font::systemFontOfSize(15));

@@ -3,7 +3,6 @@
 #include "platform/appkit/windows/popover.h"
 #include "platform/appkit/windows/window.h"
 #include "platform/foundation/clock.h"
-#include "platform/foundation/notification_center.h"
 #include "platform/foundation/run_loop.h"
 #include "platform/foundation/timer.h"
 #include "platform/quartz/text_layer.h"
@@ -70,17 +69,10 @@ TEST_F(RedrawRule, AnIdleWindowDrawsNothingEvenWhenEventsAndTimersChangeNothing)
     EXPECT_EQ(backend->framesDrawn(), frames);
 }
 
-TEST_F(RedrawRule, AChangeFromATimerOrANotificationIsDrawnInTheNextFrame) {
+TEST_F(RedrawRule, AChangeFromATimerIsDrawnInTheNextFrame) {
     foundation::Timer::scheduledTimer(0.5, false, [this](foundation::Timer&) { inner->setOpacity(0.5); });
     EXPECT_FALSE(turn(0.25));
     EXPECT_TRUE(turn(0.25));
-    auto& center = foundation::NotificationCenter::defaultCenter();
-    auto token = center.addObserverForName("RedrawRuleChange", nullptr,
-                                           [this](const foundation::Notification&) { inner->setOpacity(1); });
-    center.postNotificationName("RedrawRuleChange", nullptr);
-    center.removeObserver(token);
-    EXPECT_TRUE(turn());
-    EXPECT_FALSE(turn());
 }
 
 TEST_F(RedrawRule, EveryKindOfModelChangeLeadsToExactlyOneFrame) {

@@ -63,15 +63,3 @@ TEST(WindowDrawing, AlphaValueFadesTheViewAndItsSubviews) {
     view->setAlphaValue(0.5);
     EXPECT_NEAR(scene.redAt(5, 5), 0.5, 0.02); // half over the window's grey background
 }
-
-TEST(WindowDrawing, AViewShadowFallsUpForAPositiveHeightInAFlippedViewToo) {
-    Scene scene;
-    auto view = scene.add<true>(*scene.window->contentView(), {30, 15, 40, 20}, {0, 0, 40, 20});
-    Shadow shadow;
-    shadow.shadowColor = quartz::Color::blackColor();
-    shadow.shadowOffset = {0, 4};
-    view->setShadow(shadow);
-    auto bitmap = renderWindow(*scene.window, 0);
-    EXPECT_LT(bitmap->pixel(50, 50 - 37).red(), 0.1); // above: the shadow
-    EXPECT_GT(bitmap->pixel(50, 50 - 13).red(), 0.9); // below: the background
-}

@@ -1,7 +1,5 @@
 #include "tests/widgets/pixel_colors.h"
 #include "tests/widgets/uisnap_command.h"
-#include "tools/uisnap/event_script.h"
-#include "tools/uisnap/snapshot_options.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -37,37 +35,6 @@ int darkPixels(const quartz::Bitmap& bitmap, int top, int bottom) {
 }
 
 } // namespace
-
-TEST(UisnapScript, RefusesAWrongStepNamingItsLineAndWord) {
-    for (const auto& [script, at] : std::vector<std::pair<std::string, std::string>>{
-             {"jump", "line 1, word 1 (\"jump\")"},
-             {"down\nmove 1", "line 2, word 2 (\"1\")"},
-             {"down; move a 2", "line 1, word 3 (\"a\")"},
-             {"wait 400;\nwait 400", "line 2, word 1 (\"wait\")"},
-             {"state b 2", "line 1, word 3"},
-             {"key a hyper", "line 1, word 3"},
-             {"set b cornerRadius", "line 1, word 3"},
-         }) {
-        std::string error;
-        EXPECT_FALSE(uisnap::parseEventScript(script, &error).has_value()) << script;
-        EXPECT_NE(error.find("script " + at), std::string::npos) << script << ": " << error;
-    }
-}
-
-TEST(UisnapOptions, RefusesWhatItCannotUseWithAMessage) {
-    for (const auto& [arguments, message] :
-         std::vector<std::pair<std::vector<std::string_view>, std::string>>{
-             {{"in.json", "out.png", "extra.png"}, "expected an interface file"},
-             {{"in.json", "out.png", "--scale", "0.5"}, "from 1 to 4"},
-             {{"in.json", "out.png", "--frames", "2.5"}, "--frames needs a whole number"},
-             {{"in.json", "out.png", "--events", "down", "--events", "up"}, "give the script once"},
-             {{"in.json", "out.png", "--colour", "red"}, "unknown option --colour"},
-         }) {
-        std::string error;
-        EXPECT_FALSE(uisnap::parseSnapshotOptions(arguments, &error).has_value()) << message;
-        EXPECT_NE(error.find(message), std::string::npos) << error;
-    }
-}
 
 // Nothing in the description hangs on the run: a second one reads the same.
 TEST_F(UisnapCommand, SnapsAlongTheWayFollowsTheScaleAndRecordsEachAction) {
@@ -106,6 +73,15 @@ TEST_F(UisnapCommand, FailsWithAMessageAndWritesNothing) {
              {path("broken.json") + " " + path("out.png"), "broken.json"},
              {path("empty.json") + " " + path("out.png"), "no window or view"},
              {tiny + " --resources " + path("nowhere"), "nowhere"},
+             {tiny + " --scale 0.5", "from 1 to 4"},
+             {tiny + " --frames 2.5", "--frames needs a whole number"},
+             {tiny + " --events down --events up", "give the script once"},
+             {tiny + " --colour red", "unknown option --colour"},
+             {tiny + " extra.png", "expected an interface file"},
+             {tiny + " " + early + "; jump'", "line 1, word 3 (\"jump\")"},
+             {tiny + " " + early + "; move a 2'", "line 1, word 4 (\"a\")"},
+             {tiny + " " + early + "; key a hyper'", "line 1, word 5"},
+             {tiny + " " + early + "; wait 400;\nwait 400'", "line 2, word 1 (\"wait\")"},
              {tiny + " " + early + "\nstate content 1'",
               "line 2, word 2 (\"content\"): \"content\" is not a button"},
              {tiny + " " + early + "; snap /nowhere/b.png'", "no folder /nowhere"},
