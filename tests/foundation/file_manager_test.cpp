@@ -2,7 +2,6 @@
 #include "tests/support/temporary_home.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
 
 using foundation::FileManager;
 using foundation::SearchPathDirectory;
@@ -60,14 +59,6 @@ TEST_F(UserFolders, ApplicationSupportIsAnAbsoluteXDGDataHomeOrElseLocalShare) {
                   std::vector<std::string>{expected})
             << (dataHome ? dataHome : "unset");
     }
-}
-
-TEST_F(UserFolders, HomeComesFromThePasswordDatabaseWhenHOMEIsUnset) {
-    const passwd* entry = ::getpwuid(::getuid());
-    if (entry == nullptr || entry->pw_dir == nullptr || entry->pw_dir[0] != '/')
-        GTEST_SKIP() << "no home directory in the password database";
-    ::unsetenv("HOME");
-    EXPECT_EQ(documentsFolder(), std::string(entry->pw_dir) + "/Documents");
 }
 
 // A folder counts as existing (the log switch may be one); a deleted working folder is none.

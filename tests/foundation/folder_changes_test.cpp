@@ -1,7 +1,6 @@
 #include "platform/foundation/folder_changes.h"
 #include "tests/support/temporary_home.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,28 +34,4 @@ TEST_F(FolderChangesTest, TellsEachChangeOnce) {
     fs::rename(folder, home() / "moved");
     EXPECT_TRUE(changes->changedSinceLastAsked());
     EXPECT_TRUE(changes->changedSinceLastAsked());
-}
-
-namespace {
-volatile sig_atomic_t programSignals = 0;
-void programHandler(int) {
-    programSignals = programSignals + 1;
-}
-} // namespace
-
-// A program with a SIGIO handler of its own keeps it; its watches still tell every change.
-TEST_F(FolderChangesTest, LeavesAProgramsOwnSignalHandlerInPlace) {
-    auto folder = makeFolder("watched");
-    EXPECT_EXIT(
-        {
-            std::signal(SIGIO, programHandler);
-            auto changes = FolderChanges::watch(folder.string());
-            bool told = changes && !changes->changedSinceLastAsked();
-            writeFile(folder / "a", "");
-            told = told && changes->changedSinceLastAsked() && !changes->changedSinceLastAsked();
-            struct sigaction current {};
-            sigaction(SIGIO, nullptr, &current);
-            _exit(told && current.sa_handler == programHandler && programSignals == 0 ? 0 : 1);
-        },
-        testing::ExitedWithCode(0), "");
 }

@@ -6,6 +6,7 @@
 using foundation::JSONOutline;
 using foundation::JSONSerialization;
 using foundation::JSONValue;
+using namespace std::string_literals;
 
 namespace {
 
@@ -61,48 +62,24 @@ TEST(JSONParsing, TakesFragmentsOnlyWhenAllowed) {
     }
 }
 
-// Trailing text (also past a NUL byte), broken syntax, invalid UTF-8, lone surrogates, numbers too
-// large for a double, nesting beyond the limit.
+// The outline refuses them alike.
 TEST(JSONParsing, RefusesMalformedTexts) {
-    const std::string texts[] = {"[1] x",
-                                 "{}{}",
-                                 std::string("{\"a\":1}\0garbage", 15),
-                                 "[1,]",
-                                 "{\"a\" 1}",
-                                 "{'a':1}",
-                                 "[1",
-                                 "[\"raw\ttab\"]",
-                                 std::string("[\"nul\0\"]", 8),
-                                 "[\"\xC0\x80\"]",
-                                 "[\"\xED\xA0\x80\"]",
-                                 "[\"\xF4\x90\x80\x80\"]",
-                                 "{\"\xFF\":1}",
-                                 R"(["\ud800"])",
-                                 R"(["\udc00"])",
-                                 R"(["\ud83dx"])",
-                                 "[1e400]",
-                                 "[-1e99999999999999999999]",
-                                 nested(JSONSerialization::maximumNestingDepth + 1),
-                                 std::string(1'000'000, '['),
-                                 nested(1'000'000)};
-    for (const auto& text : texts)
+    std::vector<std::string> texts = {// trailing text, also past a NUL byte, and broken syntax
+                                      "[1] x", "{}{}", "{\"a\":1}\0garbage"s, "[1,]", "{\"a\" 1}", "{'a':1}",
+                                      "[1", "[\"raw\ttab\"]", "[\"nul\0\"]"s,
+                                      // invalid UTF-8, lone surrogates, numbers too large for a double
+                                      "[\"\xC0\x80\"]", "[\"\xED\xA0\x80\"]", "[\"\xF4\x90\x80\x80\"]",
+                                      "{\"\xFF\":1}", R"(["\ud800"])", R"(["\udc00"])", R"(["\ud83dx"])",
+                                      "[1e400]", "[-1e99999999999999999999]"};
+    for (std::size_t depth : {JSONSerialization::maximumNestingDepth + 1, 1'000'000})
+        texts.push_back(nested(depth));
+    texts.push_back(std::string(1'000'000, '['));
+    for (const auto& text : texts) {
         EXPECT_EQ(parse(text), std::nullopt) << text.substr(0, 40);
+        expectAgreement(text);
+    }
     EXPECT_EQ(parse("1 2", JSONSerialization::fragmentsAllowed), std::nullopt);
     EXPECT_TRUE(parse(nested(JSONSerialization::maximumNestingDepth)).has_value());
-}
-
-TEST(JSONParsing, ReadsNumbersExactlyOrToTheNearestDouble) {
-    auto value =
-        parse("[-9223372036854775808, 18446744073709551615, 18446744073709551616, -0, 0.1, 1E+2, "
-              "2.2250738585072011e-308, 100000000000000000000000000000000000000000000000000e-50, 1e-400]");
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(value->at(0).get<std::int64_t>(), INT64_MIN);
-    EXPECT_EQ(value->at(1).get<std::uint64_t>(), UINT64_MAX);
-    EXPECT_TRUE(value->at(2).is_number_float());
-    EXPECT_EQ(value->at(3).get<std::int64_t>(), 0);
-    const double doubles[] = {0.1, 100.0, 2.2250738585072011e-308, 1.0, 0.0};
-    for (std::size_t i = 0; i < std::size(doubles); ++i)
-        EXPECT_EQ(value->at(4 + i).get<double>(), doubles[i]) << i;
 }
 
 TEST(JSONOutline, AgreesWithTheBuiltValueOnTrickyTexts) {
@@ -125,8 +102,7 @@ TEST(JSONOutline, AgreesWithTheBuiltValueOnTrickyTexts) {
         R"({"options":123456789012345678901234567890})", R"({"url":01})", R"({"url":1.})", R"({"url":.5})",
         "-9223372036854775809",
         // broken texts
-        "", "   ", R"({"url":"x"} x)", R"({"url":"x",})", R"({url:"x"})", R"({"url":"x"}{})",
-        R"({"url":tru})", "{\"url\":\"a\nb\"}", R"({"url":"x\q"})",
+        "", "   ", R"({url:"x"})", R"({"url":tru})", "{\"url\":\"a\nb\"}", R"({"url":"x\q"})",
         // nesting up to the limit and one beyond
         "{\"url\":\"x\",\"d\":" + nested(511) + "}", "{\"url\":\"x\",\"d\":" + nested(512) + "}", nested(512),
         nested(513), "{\"url\":" + nested(600) + "}"};

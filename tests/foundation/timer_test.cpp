@@ -41,29 +41,23 @@ private:
     std::vector<std::shared_ptr<Timer>> timers_;
 };
 
-// A timer fires once, when due, and keeps its target alive until it fired or was invalidated.
+// A timer fires once, when due, and keeps its target alive until then; an invalidated one never
+// fires and lets its target go.
 TEST_F(TimerTest, FiresOnceWhenDueUnlessInvalidated) {
-    auto counter = std::make_shared<Counter>();
-    std::weak_ptr<Counter> target = counter;
+    auto counter = std::make_shared<Counter>(), other = std::make_shared<Counter>();
+    std::weak_ptr<Counter> target = counter, otherTarget = other;
     keep(Timer::scheduledTimer(2.0, std::move(counter), &Counter::tick, false));
-    int invalidatedFired = 0;
-    auto invalidated = counting(1.0, invalidatedFired);
-    auto other = std::make_shared<Counter>();
-    std::weak_ptr<Counter> otherTarget = other;
     keep(Timer::scheduledTimer(1.0, std::move(other), &Counter::tick, false))->invalidate();
     EXPECT_TRUE(otherTarget.expired());
-    invalidated->invalidate();
     clock_->advance(1.5);
     turn();
-    ASSERT_FALSE(target.expired());
-    EXPECT_EQ(target.lock()->ticks, 0);
     auto watched = target.lock();
+    ASSERT_TRUE(watched);
     clock_->advance(0.5);
     turn();
     clock_->advance(10);
     turn();
     EXPECT_EQ(watched->ticks, 1);
-    EXPECT_EQ(invalidatedFired, 0);
     watched.reset();
     EXPECT_TRUE(target.expired());
 }

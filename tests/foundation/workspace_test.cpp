@@ -81,22 +81,3 @@ TEST_F(WorkspaceOpener, FailsForAMissingOpener) {
     EXPECT_FALSE(Workspace("vantrel-no-such-opener").openURL(url));
     EXPECT_FALSE(hasAnyChild());
 }
-
-// With room for one, each program starts only once the one before has ended and been reaped;
-// while some still wait, they keep the loop running.
-TEST_F(WorkspaceOpener, ProgramsBeyondTheLimitWaitTheirTurnInOrder) {
-    using foundation::DetachedProcesses;
-    auto record = home() / "order";
-    {
-        DetachedProcesses processes(1);
-        for (int i = 0; i < 5; ++i) {
-            std::string command = "echo " + std::to_string(i) + " >> '" + record.string() + "'";
-            EXPECT_EQ(processes.startInTurn(
-                          {{"/bin/sh", "-c", command}, DetachedProcesses::ProgramLookup::exactPath}),
-                      0);
-        }
-        RunLoop::main().run();
-        EXPECT_TRUE(waitUntil([&] { return readFile(record).size() == 10 && !hasAnyChild(); }));
-    }
-    EXPECT_EQ(readFile(record), "0\n1\n2\n3\n4\n");
-}
