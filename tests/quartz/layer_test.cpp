@@ -1,8 +1,5 @@
 #include "platform/foundation/clock.h"
-#include "platform/quartz/gradient_layer.h"
-#include "platform/quartz/layer_tree_description.h"
-#include "platform/quartz/shape_layer.h"
-#include "platform/quartz/text_layer.h"
+#include "platform/quartz/layer.h"
 
 #include <gtest/gtest.h>
 
@@ -30,17 +27,6 @@ BasicAnimation fade(std::optional<LayerValue> from, std::optional<LayerValue> to
 
 } // namespace
 
-TEST(Layer, FrameIsTheBoundsPlacedByPositionAndAnchorPoint) {
-    auto layer = Layer::layer();
-    layer->setBounds(Rect(5, 7, 1, 1));
-    layer->setAnchorPoint({0, 1});
-    layer->setFrame(Rect(10, 20, 100, 50));
-    EXPECT_EQ(layer->position(), (Point{10, 70}));
-    EXPECT_EQ(layer->bounds(), Rect(5, 7, 100, 50));
-    layer->setPosition({0, 0});
-    EXPECT_EQ(layer->frame(), Rect(0, -50, 100, 50));
-}
-
 TEST(Layer, SublayersKeepTheirOrderAndOneSuperlayerAndNoCycle) {
     auto root = Layer::layer();
     std::vector<std::shared_ptr<Layer>> made;
@@ -66,17 +52,6 @@ TEST(Layer, SublayersKeepTheirOrderAndOneSuperlayerAndNoCycle) {
     made[0]->addSublayer(made[0]);
     EXPECT_TRUE(made[0]->sublayers().empty());
     EXPECT_EQ(root->superlayer(), nullptr);
-    // A layer owns its sublayers and mask but not its superlayer or delegate.
-    std::weak_ptr<Layer> mask = made[2];
-    root->setMask(std::move(made[2]));
-    auto delegate = std::make_shared<LayerDelegate>();
-    root->setDelegate(delegate);
-    delegate.reset();
-    EXPECT_EQ(root->delegate(), nullptr);
-    EXPECT_FALSE(mask.expired());
-    root.reset();
-    EXPECT_TRUE(mask.expired());
-    EXPECT_EQ(made[0]->superlayer(), nullptr);
 }
 
 // Animations reach properties by key: each key must name its own property, and only with a value
@@ -182,50 +157,4 @@ TEST_F(LayerAnimation, AKeyHoldsOneAnimationAndTheLatestOfAKeyPathShows) {
     EXPECT_EQ(shown(2), red);
     layer_->removeAnimationForKey("a");
     EXPECT_EQ(shown(0.5), red);
-}
-
-TEST_F(LayerAnimation, TreeAnimatesWhileAnySublayerOrMaskDoes) {
-    auto child = Layer::layer();
-    auto mask = Layer::layer();
-    layer_->addSublayer(Layer::layer());
-    layer_->sublayers()[0]->addSublayer(child);
-    layer_->setMask(mask);
-    EXPECT_FALSE(treeIsAnimating(*layer_, now()));
-    child->addAnimation(fade(red, blue), "fade");
-    EXPECT_TRUE(treeIsAnimating(*layer_, now()));
-    EXPECT_FALSE(treeIsAnimating(*layer_, now() + 1));
-    mask->addAnimation(fade(red, blue, 2), "fade");
-    EXPECT_TRUE(treeIsAnimating(*layer_, now() + 1));
-}
-
-TEST(LayerTreeDescription, ListsChangedPropertiesAnimationsAndIndentsSublayersAndMask) {
-    foundation::ScopedManualClock clock;
-    auto root = Layer::layer();
-    root->setFrame(Rect(0, 0, 100, 40));
-    root->setOpacity(0.5f);
-    root->setGeometryFlipped(true);
-    clock->advance(0.25);
-    root->addAnimation(fade(std::nullopt, Color(1.0 / 3, 0, 0, 1), 0.1, FillMode::forwards), "fade");
-    auto mask = ShapeLayer::layer();
-    mask->setFillColor(std::nullopt);
-    root->setMask(mask);
-    auto text = TextLayer::layer();
-    text->setString("OK");
-    root->addSublayer(text);
-    auto gradient = GradientLayer::layer();
-    gradient->setLocations(std::vector<double>{0, 0.25});
-    text->addSublayer(gradient);
-    double start = clock->now() - 0.25;
-    EXPECT_EQ(
-        describeTree(*root, {.timeOrigin = start, .now = start + 0.3, .indent = 1}),
-        " Layer frame=(0, 0, 100, 40) position=(50, 20) anchor=(0.5, 0.5) scale=1 geometryFlipped=true "
-        "opacity=0.5\n"
-        "   animation backgroundColor from=none to=rgba(0.3333, 0, 0, 1) begin=0.25 duration=0.1 "
-        "fill=forwards running\n"
-        "   mask: ShapeLayer frame=(0, 0, 0, 0) position=(0, 0) anchor=(0.5, 0.5) scale=1 fillColor=none\n"
-        "   TextLayer frame=(0, 0, 0, 0) position=(0, 0) anchor=(0.5, 0.5) scale=1 string=\"OK\" font=\"\" "
-        "fontSize=36 foregroundColor=rgba(1, 1, 1, 1)\n"
-        "     GradientLayer frame=(0, 0, 0, 0) position=(0, 0) anchor=(0.5, 0.5) scale=1 colors=[] "
-        "locations=[0, 0.25] startPoint=(0.5, 0) endPoint=(0.5, 1)\n");
-    EXPECT_EQ(describeNumber(-1e-9), "0");
 }

@@ -1,4 +1,3 @@
-#include "platform/foundation/clock.h"
 #include "platform/quartz/renderer.h"
 #include "platform/quartz/text_layer.h"
 #include "platform/quartz/text_layout.h"
@@ -210,17 +209,4 @@ TEST(TextLayerRendering, IsSharpAtContentsScaleTwoAndLandsAlikeThroughABackingSt
             EXPECT_NEAR(a, b, 1) << "flipped " << flipped;
         EXPECT_LT(direct.maxY, 25) << "flipped " << flipped;
     }
-}
-
-TEST(TextLayerRendering, FontSizeAnimates) {
-    foundation::ScopedManualClock clock;
-    auto layer = textLayer("M", Rect(0, 0, 80, 80), 10);
-    auto animation = BasicAnimation::animationWithKeyPath("fontSize");
-    animation.setFromValue(10.0);
-    animation.setToValue(50.0);
-    animation.setDuration(1);
-    layer->addAnimation(animation, "grow");
-    auto small = pixels::inkBox(*renderLayerTree(*layer, {80, 80}, 1, clock->now()));
-    auto large = pixels::inkBox(*renderLayerTree(*layer, {80, 80}, 1, clock->now() + 0.5));
-    EXPECT_GT(large.maxY - large.minY, 2.5 * (small.maxY - small.minY));
 }
