@@ -12,6 +12,9 @@ using namespace foundation;
 namespace {
 
 constexpr const char* domain = "Vantrel_checkIn";
+// A path as XML must escape it, with characters from every UTF-8 length.
+constexpr const char* trickyPath =
+    "/Apps/tab\there, line\nbreak \"q\" 'single' <tag> & caf\xC3\xA9 \xF0\x9F\x99\x82.app";
 
 // Ends its process the moment the new store is complete but not yet in place.
 class CrashingUserDefaults : public UserDefaults {
@@ -53,7 +56,7 @@ TEST_F(UserDefaultsTest, TheStoreIsAPrivateXMLFileOtherProcessesRead) {
     ::unsetenv("XDG_CONFIG_HOME");
     UserDefaults reader(domain);
     EXPECT_EQ(reader.valueForKey("apppath"), std::nullopt);
-    store("apppath", "/opt/app");
+    store("apppath", trickyPath);
     EXPECT_TRUE(readFile(storePath()).starts_with("<?xml")) << readFile(storePath());
     for (const auto& folder : {home() / ".config", home() / ".config" / domain}) {
         struct stat status {};
@@ -62,7 +65,7 @@ TEST_F(UserDefaultsTest, TheStoreIsAPrivateXMLFileOtherProcessesRead) {
     }
     EXPECT_EQ(std::filesystem::directory_iterator(storePath().parent_path())->path(), storePath())
         << "no temporary file is left behind";
-    EXPECT_TRUE(inChild([] { return textFor(UserDefaults(domain), "apppath") == "/opt/app"; }));
+    EXPECT_TRUE(inChild([] { return textFor(UserDefaults(domain), "apppath") == trickyPath; }));
     EXPECT_TRUE(inChild([] {
         UserDefaults defaults(domain);
         defaults.setValue("/from/child", "apppath");
