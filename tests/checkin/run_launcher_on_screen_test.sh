@@ -45,13 +45,11 @@ expect_exit_zero "handing off"
 grep -q "$app_path" "$defaults" || fail "the path was not stored"
 [[ $(<"$defaults.corrupt") == "$damaged" ]] || fail "the damaged store was not kept as $defaults.corrupt"
 [[ $(grep -c "$defaults" "$work/launcher.err") == 1 ]] || fail "replacing the damaged store was not said once"
-echo "ok: tooltip timer, off and on looks, hand-off by mouse, the path stored over a damaged store"
 
 start_focused first
 xdotool key Tab space
 expect_manager_got "$app_path"
 expect_exit_zero "Tab and Space"
-echo "ok: started with one argument, Tab and Space hand the stored path to the manager"
 
 start_focused first "$app_path"
 xdotool keydown Return
@@ -60,7 +58,6 @@ expect_fill "$on_fill" "its on fill while Return is held"
 xdotool keyup Return
 expect_manager_got "$app_path"
 expect_exit_zero "Return"
-echo "ok: Return holds the default button pressed, and its release hands off"
 
 # The later launcher stores its path last; each still hands over the path it was started with.
 start_focused first "$app_path"
@@ -79,7 +76,6 @@ timeout 30 xdotool windowfocus --sync "$window" || fail "the second window did n
 xdotool key KP_Enter
 expect_manager_got "/opt/Other App"
 expect_exit_zero "handing off from the second of two launchers"
-echo "ok: a launcher takes the focus from another's window; of two at once, each hands over its own path"
 
 rm -f "$config"
 start_focused first "$app_path"
@@ -96,7 +92,6 @@ chmod +x "$manager"
 click
 expect_manager_got "$app_path"
 expect_exit_zero "handing off"
-echo "ok: a click without configuration, or with a manager that cannot start (said), leaves the window open"
 
 for how in Escape ctrl+w ctrl+q close-request; do
     start_focused first "$app_path"
@@ -108,13 +103,11 @@ for how in Escape ctrl+w ctrl+q close-request; do
     expect_exit_zero "$how"
     [[ ! -e $record ]] || fail "closing with $how started the manager"
 done
-echo "ok: Escape, ctrl+w, ctrl+q and the window manager's close request end the launcher, starting nothing"
 
 status=0
 env -u DISPLAY timeout 60 "$launcher" first "$app_path" >"$work/launcher.out" 2>"$work/launcher.err" || status=$?
 ((status == 1)) && grep -q "no display" "$work/launcher.err" ||
     fail "without a display the launcher ended with status $status, saying: $(cat "$work/launcher.err")"
-echo "ok: without a display the launcher says so and ends with status 1"
 
 # Xft.dpi 192 makes a window of twice the pixels; GDK_SCALE and VANTREL_BACKING_SCALE override it.
 echo "Xft.dpi: 192" | xrdb -merge - || fail "xrdb could not set Xft.dpi"
@@ -132,5 +125,4 @@ for setting in "2" "1 GDK_SCALE=1" "1.5 VANTREL_BACKING_SCALE=1.5 GDK_SCALE=2"; 
     stop_process "$launcher_pid"
     launcher_pid=""
 done
-echo "ok: Xft.dpi, GDK_SCALE and VANTREL_BACKING_SCALE set the scale the launcher draws at"
 echo "passed"
