@@ -8,21 +8,12 @@ python=/usr/bin/python3 # Debian's, which has Debian's Python modules
 browser_pid="" server_pid="" work=""
 declare -A URLS=([url_once]="https://example.invalid/path?q=1" [url_port]="https://example.invalid/port?q=2")
 
+# The browsers and Python modules come with scripts/install-deps --test.
 skip() {
-    echo "skipped: $1"
+    echo "skipped: $1 is missing (scripts/install-deps --test)"
     exit 77
 }
-# Installs the Debian packages given when they are missing (root only); fails when it cannot.
-ensure_packages() {
-    local p missing=()
-    for p in "$@"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p"); done
-    ((${#missing[@]} == 0)) && return 0
-    ((EUID == 0)) && command -v apt-get >/dev/null || return 1
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get install -y "${missing[@]}" >/dev/null 2>&1 ||
-        { apt-get update >/dev/null 2>&1 && apt-get install -y "${missing[@]}" >/dev/null 2>&1; }
-}
-[[ -x $python ]] || ensure_packages python3 || skip "python3 cannot be had"
+[[ -x $python ]] || skip /usr/bin/python3
 
 # wait_for SECONDS COMMAND...: polls until COMMAND succeeds; a bound against hangs only.
 wait_for() {

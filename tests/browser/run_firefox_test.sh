@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The messaging host inside a real headless Firefox, started for a test add-on put in over
-# WebDriver BiDi. Usage: run_firefox_test.sh HOST_BINARY. Exits 77 (skipped) when Firefox or
-# Python's websockets cannot be had. KEEP_WORK=1 keeps the temporary folder for a look after a run.
+# WebDriver BiDi. Usage: run_firefox_test.sh HOST_BINARY. Exits 77 (skipped) without Firefox or
+# Python's websockets. KEEP_WORK=1 keeps the temporary folder for a look after a run.
 set -uo pipefail
 
 readonly ADDON_ID="browser-test@vantrel.example" # from firefox_extension/manifest.json
@@ -11,8 +11,8 @@ readonly FIREFOX=${FIREFOX_BINARY:-/usr/bin/firefox-esr}
 # URL with nothing.
 readonly TESTS=(options_once port_burst url_port)
 source "$(dirname -- "${BASH_SOURCE[0]}")/common.sh"
-[[ -x $FIREFOX ]] || ensure_packages firefox-esr && [[ -x $FIREFOX ]] || skip "firefox-esr cannot be had"
-"$python" -c 'import websockets' 2>/dev/null || ensure_packages python3-websockets || skip "python3-websockets cannot be had"
+[[ -x $FIREFOX ]] || skip "$FIREFOX"
+"$python" -c 'import websockets' 2>/dev/null || skip python3-websockets
 
 make_work_folder
 mkdir -p "$work/profile"
