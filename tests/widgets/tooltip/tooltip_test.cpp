@@ -32,22 +32,16 @@ protected:
     std::string nibName() const override { return "QvCustomHelpPopover"; }
 };
 
-class Tooltip : public TemporaryHome {
-protected:
-    void SetUp() override {
-        TemporaryHome::SetUp();
-        Bundle::mainBundle().setResourcePath(VANTREL_WIDGET_RESOURCE_DIR);
-    }
-    void advance(double seconds) {
-        clock->advance(seconds);
-        foundation::RunLoop::main().runOnce(0);
-    }
-    foundation::ScopedManualClock clock;
-};
-
 } // namespace
 
+using Tooltip = TemporaryHome;
+
 TEST_F(Tooltip, ShowsOnceTwoSecondsAfterTheLastEntryAndNeverAfterLeaving) {
+    foundation::ScopedManualClock clock;
+    auto advance = [&](double seconds) {
+        clock->advance(seconds);
+        foundation::RunLoop::main().runOnce(0);
+    };
     auto button = View::make<CountingButton>({0, 0, 80, 24});
     Event crossing{Event::Type::mouseEntered, {10, 10}, 0, 1, nullptr};
     testing::internal::CaptureStderr();
@@ -71,6 +65,7 @@ TEST_F(Tooltip, ShowsOnceTwoSecondsAfterTheLastEntryAndNeverAfterLeaving) {
 }
 
 TEST_F(Tooltip, ShowingBesideARectangleOrAToolbarItemsViewKeepsTheTextAndRecord) {
+    Bundle::mainBundle().setResourcePath(VANTREL_WIDGET_RESOURCE_DIR);
     auto window = Window::make({0, 0, 400, 300});
     auto plain = View::make({250, 150, 60, 40});
     window->contentView()->addSubview(plain);
