@@ -71,3 +71,11 @@ TEST(Button, ArchivedAttributesGoThroughTheSettersOfTheSubclassAndWrongKindsAreR
           R"({"font": {"size": 0}})", R"({"frame": [0, 0, 1]})"})
         EXPECT_FALSE(decode(text, *std::make_shared<Button>())) << text;
 }
+
+// The runtime knows an unregistered subclass as its nearest registered class.
+TEST(Button, AnUnregisteredSubclassTakesTheButtonsPropertiesByKey) {
+    class LocalButton : public Button {};
+    auto button = std::make_shared<LocalButton>();
+    EXPECT_TRUE(setValueForKey(*button, "action", std::string("launch:")));
+    EXPECT_EQ(button->action(), "launch:");
+}

@@ -1,4 +1,3 @@
-#include "platform/appkit/views/layer_contents_scale_delegate.h"
 #include "platform/appkit/windows/window.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +9,6 @@ namespace {
 // Counts what reaches it; may rebuild one tracking area over its bounds on every update.
 class Probe : public View {
 public:
-    void mouseDown(const Event&) override { ++downs; }
     void mouseUp(const Event&) override { ++ups; }
     void mouseEntered(const Event&) override { ++entered; }
     void mouseExited(const Event&) override { ++exited; }
@@ -27,16 +25,11 @@ public:
         addTrackingArea(area);
         return area;
     }
-    int downs = 0, ups = 0, entered = 0, exited = 0;
+    int ups = 0, entered = 0, exited = 0;
     bool rebuildsArea = false;
 
 private:
     std::shared_ptr<TrackingArea> area_;
-};
-
-class ScaleFollower : public LayerContentsScaleDelegate {
-public:
-    bool shouldInheritContentsScale(quartz::Layer&, double, Window*) override { return true; }
 };
 
 struct WindowWithProbe {
@@ -82,19 +75,4 @@ TEST(Window, AViewThatGrowsUnderAStillPointerRebuildsItsAreaAndHearsNoEntry) {
     scene.window->mouseMovedTo({5, 5});
     EXPECT_EQ(scene.probe->exited, 1);
     EXPECT_EQ(scene.probe->trackingAreas().size(), 1u);
-}
-
-TEST(Window, TheBackingScaleReachesViewLayersAndLayersWhoseDelegateAsks) {
-    WindowWithProbe scene;
-    scene.probe->setWantsLayer(true);
-    auto follower = std::make_shared<ScaleFollower>();
-    auto asking = quartz::Layer::layer();
-    auto silent = quartz::Layer::layer();
-    asking->setDelegate(follower);
-    scene.probe->layer()->addSublayer(asking);
-    scene.probe->layer()->addSublayer(silent);
-    scene.window->setBackingScaleFactor(2);
-    EXPECT_EQ(scene.probe->layer()->contentsScale(), 2);
-    EXPECT_EQ(asking->contentsScale(), 2);
-    EXPECT_EQ(silent->contentsScale(), 1);
 }
