@@ -20,16 +20,14 @@ public:
 
     explicit HostProcess(const Options& options);
     ~HostProcess();
-    HostProcess(const HostProcess&) = delete;
-    HostProcess& operator=(const HostProcess&) = delete;
 
     void send(std::string_view bytes);
     void closeInput();
     void closeOutput();
     // One reply frame's message; fails the test after a generous bound.
     std::string receiveFrame();
-    // Everything left on standard output until the host closes it.
-    std::string receiveRest();
+    // Up to `size` bytes of standard output, fewer when the host closes it.
+    std::string receive(std::size_t size = std::string::npos);
     std::string standardError();
     // The host's child processes, zombies included.
     std::vector<pid_t> children() const;
@@ -37,11 +35,6 @@ public:
     int waitForExit();
 
 private:
-    std::string receive(std::size_t size);
-
     pid_t pid_ = -1;
-    int input_ = -1;
-    int output_ = -1;
-    int error_ = -1;
-    int extra_ = -1;
+    int fds_[4] = {-1, -1, -1, -1}; // input, output, error, descriptor 3
 };

@@ -1,36 +1,69 @@
-#include "tests/host/host_fixture.h"
 #include "tests/host/host_process.h"
+#include "tests/support/temporary_home.h"
 
 #include <algorithm>
-#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-// The real host, run through pipes in a temporary home and working folder, with a stand-in
-// opener on PATH.
-class HostProcessTest : public HostFixture {
+namespace {
+
+// The bytes of one frame: little-endian length, then the message.
+std::string lengthPrefix(std::uint32_t length) {
+    return {static_cast<char>(length), static_cast<char>(length >> 8), static_cast<char>(length >> 16),
+            static_cast<char>(length >> 24)};
+}
+
+std::string frame(std::string_view message) {
+    return lengthPrefix(static_cast<std::uint32_t>(message.size())).append(message);
+}
+
+std::vector<std::string> linesOf(const fs::path& file) {
+    std::vector<std::string> lines;
+    std::istringstream text(readFile(file));
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+const std::string reply = "{\"options\": {\"a\":1}}";
+
+} // namespace
+
+// The real host, run through pipes in a temporary home with a Documents folder, from a working
+// folder holding "data.json", with a stand-in opener on PATH.
+class HostProcessTest : public TemporaryHome {
 protected:
     void SetUp() override {
-        HostFixture::SetUp();
+        TemporaryHome::SetUp();
+        fs::create_directories(documents());
+        workingFolder_ = makeFolder("app folder");
+        writeOptions("{\"a\":1}");
         // Records its signal masks, then its arguments, where its output goes and whether it
         // inherited a descriptor 3; it lingers while "hold" exists.
         auto opener = makeFolder("bin") / "xdg-open";
-        writeFile(opener, "#!/bin/sh\n"
-                          "fd3=closed; [ -e /proc/$$/fd/3 ] && fd3=open\n"
-                          "grep -E '^Sig(Ign|Blk):' /proc/$$/status >> \"$HOME/signals.txt\"\n"
-                          "printf '%s|%s|%s|fd3 %s\\n' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" \"$fd3\" "
-                          ">> \"$HOME/opened.txt\"\n"
-                          "while [ -e \"$HOME/hold\" ]; do sleep 0.01; done\n");
+        writeFile(opener,
+                  "#!/bin/sh\n"
+                  "fd3=closed; [ -e /proc/$$/fd/3 ] && fd3=open\n"
+                  "while read -r name value; do case $name in SigIgn:|SigBlk:) echo \"$value\" ;; esac\n"
+                  "done < /proc/$$/status >> \"$HOME/signals.txt\"\n"
+                  "printf '%s|%s|%s|fd3 %s\\n' \"$#\" \"$1\" \"$(readlink /proc/$$/fd/1)\" \"$fd3\" "
+                  ">> \"$HOME/opened.txt\"\n"
+                  "while [ -e \"$HOME/hold\" ]; do sleep 0.01; done\n");
         fs::permissions(opener, fs::perms::owner_all);
     }
 
     std::unique_ptr<HostProcess> start(std::vector<std::string> arguments = {}, bool likeFirefox = false,
                                        std::optional<unsigned> descriptorLimit = {}) {
         return std::make_unique<HostProcess>(HostProcess::Options{
-            workingFolder(), std::move(arguments), (home() / "bin").string(), likeFirefox, descriptorLimit});
+            workingFolder_, std::move(arguments), (home() / "bin").string(), likeFirefox, descriptorLimit});
     }
+    void enableLog() const { writeFile(documents() / "EnableLog", ""); }
+    void writeOptions(std::string_view text) const { writeFile(workingFolder_ / "data.json", text); }
+    std::vector<std::string> logLines() const { return linesOf(documents() / "log.txt"); }
     // Waits, within a bound, until the log holds this many lines starting so.
     void waitForLogged(std::string_view start, long count) const {
         for (int i = 0; i < 2000; ++i, ::usleep(5000)) {
@@ -50,14 +83,14 @@ protected:
         return lines;
     }
 
-    const std::string reply = "{\"options\": {\"a\":1}}";
+    fs::path workingFolder_;
 };
 
 TEST_F(HostProcessTest, AnswersAOneShotOptionsRequestAndExitsAtEndOfInput) {
     auto host = start({"chrome-extension://abcdefghijklmnopabcdefghijklmnop/"});
     host->send(frame("{\"options\":true}"));
     host->closeInput();
-    EXPECT_EQ(host->receiveRest(), frame(reply));
+    EXPECT_EQ(host->receive(), frame(reply));
     EXPECT_EQ(host->waitForExit(), 0);
     EXPECT_EQ(host->standardError(), "");
     EXPECT_FALSE(fs::exists(documents() / "log.txt"));
@@ -76,34 +109,40 @@ TEST_F(HostProcessTest, LogsAWholeConversationLineByLine) {
     host->send(frame("{\"url\":\"https://example.com/\"}"));
     host->closeInput();
     EXPECT_EQ(host->waitForExit(), 0);
-    std::string folder = workingFolder().string();
-    EXPECT_EQ(readFile(home() / "Papers/log.txt"),
-              "earlier\n"
-              "Received:Optional(\"\\u{10}\\0\\0\\0{\\\"options\\\":true}\")\n"
-              "{\"options\":true}\n"
-              "handleJsonResult: {\"options\":true}\n"
-              "AppPAth: " +
-                  folder +
-                  "\n"
-                  "{\"a\":1}\n"
-                  "Write Data:{\"options\": {\"a\":1}}\n"
-                  "DAta size,4 4 bytes!\n"
-                  "{\"a\":1}\n"
-                  "Received:Optional(\"\\u{1E}\\0\\0\\0{\\\"url\\\":\\\"https://example.com/\\\"}\")\n"
-                  "{\"url\":\"https://example.com/\"}\n"
-                  "handleJsonResult: {\"url\":\"https://example.com/\"}\n"
-                  "URL: https://example.com/\n"
-                  "Received: " +
-                  folder +
-                  "\n"
-                  "Received:Optional(\"\")\n");
+    std::string expected = R"(earlier
+Received:Optional("\u{10}\0\0\0{\"options\":true}")
+{"options":true}
+handleJsonResult: {"options":true}
+AppPAth: FOLDER
+{"a":1}
+Write Data:{"options": {"a":1}}
+DAta size,4 4 bytes!
+{"a":1}
+Received:Optional("\u{1E}\0\0\0{\"url\":\"https://example.com/\"}")
+{"url":"https://example.com/"}
+handleJsonResult: {"url":"https://example.com/"}
+URL: https://example.com/
+Received: FOLDER
+Received:Optional("")
+)";
+    for (auto at = expected.find("FOLDER"); at != std::string::npos; at = expected.find("FOLDER"))
+        expected.replace(at, 6, workingFolder_.string());
+    EXPECT_EQ(readFile(home() / "Papers/log.txt"), expected);
 }
 
+// The later changes come once the host has settled into a conversation and watches the folder;
+// the last replaces the folder itself.
 TEST_F(HostProcessTest, LoggingFollowsTheSwitchWhileRunning) {
     auto host = start();
-    // The later toggles come once the host has settled into a conversation and watches the folder.
-    for (int i = 1; i <= 5; ++i) {
-        i % 2 == 0 ? enableLog() : disableLog();
+    for (int i = 1; i <= 6; ++i) {
+        if (i == 6) {
+            fs::rename(documents(), home() / "Old");
+            fs::create_directory(documents());
+        }
+        if (i % 2 == 0)
+            enableLog();
+        else
+            fs::remove(documents() / "EnableLog");
         host->send(frame("{\"options\":" + std::to_string(i) + "}"));
         EXPECT_EQ(host->receiveFrame(), reply);
     }
@@ -112,7 +151,8 @@ TEST_F(HostProcessTest, LoggingFollowsTheSwitchWhileRunning) {
     struct stat status {};
     ASSERT_EQ(::stat((documents() / "log.txt").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
-    auto lines = logLines();
+    EXPECT_EQ(logLines().at(1), "{\"options\":6}");
+    auto lines = linesOf(home() / "Old/log.txt");
     ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[1], "{\"options\":2}");
     EXPECT_EQ(lines[9], "{\"options\":4}");
@@ -120,7 +160,7 @@ TEST_F(HostProcessTest, LoggingFollowsTheSwitchWhileRunning) {
 
 // Every request reads the file afresh; text that is not JSON is sent as it is.
 TEST_F(HostProcessTest, AnUnreadableOptionsFileSendsNothingAndReadingGoesOn) {
-    auto data = workingFolder() / "data.json";
+    auto data = workingFolder_ / "data.json";
     for (int unreadable = 0; unreadable < 4; ++unreadable) {
         fs::remove(data);
         if (unreadable == 1)
@@ -132,7 +172,7 @@ TEST_F(HostProcessTest, AnUnreadableOptionsFileSendsNothingAndReadingGoesOn) {
         auto host = start();
         host->send(frame("{\"options\":1}") + frame("{\"url\":\"https://example.com/\"}"));
         host->closeInput();
-        EXPECT_EQ(host->receiveRest(), "") << unreadable;
+        EXPECT_EQ(host->receive(), "") << unreadable;
         EXPECT_EQ(host->waitForExit(), 0);
     }
     EXPECT_EQ(opened(4).size(), 4u);
@@ -167,7 +207,7 @@ TEST_F(HostProcessTest, SkipsARefusedLengthWithTheRestOfItsReadAndIgnoresACutFra
     EXPECT_EQ(host->receiveFrame(), reply);
     host->send(lengthPrefix(10) + "{\"opt");
     host->closeInput();
-    EXPECT_EQ(host->receiveRest(), "");
+    EXPECT_EQ(host->receive(), "");
     EXPECT_EQ(host->waitForExit(), 0);
     EXPECT_EQ(host->standardError(), "");
 }
@@ -184,20 +224,14 @@ TEST_F(HostProcessTest, EndsTheConversationWhenTheBrowserClosedItsOutput) {
     }
 }
 
-TEST_F(HostProcessTest, ALogThatIsNotAFileNeverHoldsUpTheReplies) {
+TEST_F(HostProcessTest, ALogThatIsAPipeNeverHoldsUpTheReplies) {
     enableLog();
-    for (bool fifo : {true, false}) {
-        fs::remove(documents() / "log.txt");
-        if (fifo)
-            ASSERT_EQ(::mkfifo((documents() / "log.txt").c_str(), 0600), 0);
-        else
-            fs::create_directory(documents() / "log.txt");
-        auto host = start();
-        host->send(frame("{\"options\":true}"));
-        host->closeInput();
-        EXPECT_EQ(host->receiveRest(), frame(reply));
-        EXPECT_EQ(host->waitForExit(), 0);
-    }
+    ASSERT_EQ(::mkfifo((documents() / "log.txt").c_str(), 0600), 0);
+    auto host = start();
+    host->send(frame("{\"options\":true}"));
+    host->closeInput();
+    EXPECT_EQ(host->receive(), frame(reply));
+    EXPECT_EQ(host->waitForExit(), 0);
 }
 
 // Firefox starts hosts with SIGPIPE ignored and a pipe on descriptor 3: neither reaches the opener.
@@ -210,9 +244,9 @@ TEST_F(HostProcessTest, OpensAURLWithACleanOpenerAwayFromTheBrowsersChannel) {
     ASSERT_EQ(signals.size(), 2u);
     // Signals 1 to 31: above them lie the C library's own, which it sets up itself.
     for (const auto& line : signals)
-        EXPECT_EQ(std::stoull(line.substr(line.find('\t') + 1), nullptr, 16) & 0x7FFFFFFFu, 0u) << line;
+        EXPECT_EQ(std::stoull(line, nullptr, 16) & 0x7FFFFFFFu, 0u) << line;
     host->closeInput();
-    EXPECT_EQ(host->receiveRest(), "");
+    EXPECT_EQ(host->receive(), "");
     EXPECT_EQ(host->waitForExit(), 0);
 }
 
@@ -258,16 +292,13 @@ TEST_F(HostProcessTest, CarriesOutTrickyRequestsAlikeWithTheLogOnAndOff) {
         R"({"options":1e400})",
         R"({"options":1.5e-400, "n": -0})",
         "{\"url\":\"https://a.example/\xFF\"}",
-        "{\"url\":\"\xC0\x80\"}",
         std::string("{\"url\":\"https://e.example/\"}\0", 30),
         "\xEF\xBB\xBF{\"url\":\"https://f.example/\"}",
         R"({"url":{"url":"https://a.example/"}})",
         R"({"url":5})",
         R"({"url":"has space"})",
         R"({"url":"example.com/x"})",
-        R"({"url":""})",
         R"("abc")",
-        R"([1])",
         R"({"url":"https://g.example/","d":)" + std::string(511, '[') + std::string(511, ']') + "}",
         R"({"options":1,"d":)" + std::string(512, '[') + std::string(512, ']') + "}",
     };
@@ -279,7 +310,7 @@ TEST_F(HostProcessTest, CarriesOutTrickyRequestsAlikeWithTheLogOnAndOff) {
         for (const auto& request : requests)
             host->send(frame(request));
         host->closeInput();
-        EXPECT_EQ(host->receiveRest(), frame(reply) + frame(reply)) << "logged " << logged;
+        EXPECT_EQ(host->receive(), frame(reply) + frame(reply)) << "logged " << logged;
         EXPECT_EQ(host->waitForExit(), 0);
         std::vector<std::string> expected;
         for (char site : std::string("bcdfg"))
@@ -305,19 +336,19 @@ TEST_F(HostProcessTest, TwoHostsLoggingAtOnceKeepEveryLineWholeAndAnswerEveryReq
         host->closeInput();
     }
     for (auto* host : {first.get(), second.get()}) {
-        EXPECT_TRUE(host->receiveRest() == replies);
+        EXPECT_TRUE(host->receive() == replies);
         EXPECT_EQ(host->waitForExit(), 0);
     }
-    auto lines = logLines();
-    for (std::string start :
-         {"handleJsonResult: {\"options\":", "DAta size,4 4 bytes!", "Write Data:{\"options\": {\"a\":1}}"})
-        EXPECT_EQ(
-            std::count_if(lines.begin(), lines.end(), [&](auto& line) { return line.starts_with(start); }),
-            2 * count)
-            << start;
-    for (const auto& line : lines)
-        EXPECT_TRUE(line.starts_with("Received:") || line.starts_with("{\"options\":") ||
-                    line.starts_with("handleJsonResult: ") || line.starts_with("AppPAth: ") ||
-                    line == "{\"a\":1}" || line.starts_with("Write Data:") || line == "DAta size,4 4 bytes!")
-            << line;
+    // Whole lines only, none lost: the start of each line that is not a read.
+    std::map<std::string, int> kinds;
+    for (const auto& line : logLines())
+        if (!line.starts_with("Received:"))
+            ++kinds[line.substr(0, 11)];
+    EXPECT_EQ(kinds,
+              (std::map<std::string, int>{{"{\"options\":", 2 * count},
+                                          {"handleJsonR", 2 * count},
+                                          {"AppPAth: " + workingFolder_.string().substr(0, 2), 2 * count},
+                                          {"{\"a\":1}", 4 * count},
+                                          {"Write Data:", 2 * count},
+                                          {"DAta size,4", 2 * count}}));
 }
