@@ -1,10 +1,44 @@
+#include "platform/foundation/data.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/folder_changes.h"
 #include "tests/support/temporary_home.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-using foundation::FileManager;
-using foundation::SearchPathDirectory;
+using namespace foundation;
+namespace fs = std::filesystem;
+
+class FileContents : public TemporaryHome {};
+
+TEST_F(FileContents, ReadsWholeFilesOfAnySize) {
+    for (std::size_t size : {1, 4096, 65537, 3 * 1024 * 1024 + 17}) {
+        std::string content(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            content[i] = static_cast<char>(i * 7 + i / 251);
+        writeFile(home() / "sized.bin", content);
+        EXPECT_TRUE(dataWithContentsOfFile(home() / "sized.bin") == content) << size;
+    }
+    // Files under /proc report a size of zero yet have pages of content, each mapping ending
+    // with its VmFlags line.
+    auto smaps = dataWithContentsOfFile("/proc/self/smaps");
+    ASSERT_TRUE(smaps.has_value());
+    const std::string& text = *smaps;
+    EXPECT_GT(text.size(), 3u * 4096u);
+    EXPECT_TRUE(text.substr(text.rfind('\n', text.size() - 2) + 1).starts_with("VmFlags:")) << text;
+}
+
+// Missing paths, a device without end and a FIFO without a writer: none may be waited on.
+TEST_F(FileContents, NeverWaitsOnAPipeOrReadsADeviceForEver) {
+    EXPECT_EQ(dataWithContentsOfFile(home() / "missing"), std::nullopt);
+    EXPECT_EQ(dataWithContentsOfFile(""), std::nullopt);
+    EXPECT_EQ(dataWithContentsOfFile("/dev/zero"), std::nullopt);
+    ASSERT_EQ(::mkfifo((home() / "fifo").c_str(), 0600), 0);
+    auto data = dataWithContentsOfFile(home() / "fifo");
+    EXPECT_TRUE(!data || data->empty());
+}
 
 namespace {
 
@@ -70,4 +104,32 @@ TEST_F(UserFolders, FileQueries) {
     std::filesystem::remove(home() / "doomed");
     EXPECT_EQ(FileManager::defaultManager().currentDirectoryPath(), std::nullopt);
     std::filesystem::current_path(saved);
+}
+
+class FolderChangesTest : public TemporaryHome {};
+
+// Each change is told once, also one made by another process or more than one read takes;
+// once the folder is gone, every answer is yes.
+TEST_F(FolderChangesTest, TellsEachChangeOnce) {
+    auto folder = makeFolder("watched");
+    auto changes = FolderChanges::watch(folder.string());
+    ASSERT_NE(changes, nullptr);
+    EXPECT_FALSE(changes->changedSinceLastAsked());
+    if (pid_t child = fork(); child == 0) {
+        writeFile(folder / "a", "");
+        _exit(0);
+    } else {
+        ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    }
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    EXPECT_FALSE(changes->changedSinceLastAsked());
+    for (int i = 0; i < 300; ++i)
+        writeFile(folder / ("entry with a long name to fill the queue " + std::to_string(i)), "");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    EXPECT_FALSE(changes->changedSinceLastAsked());
+    fs::remove(folder / "a");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    fs::rename(folder, home() / "moved");
+    EXPECT_TRUE(changes->changedSinceLastAsked());
+    EXPECT_TRUE(changes->changedSinceLastAsked());
 }

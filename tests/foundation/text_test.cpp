@@ -1,11 +1,15 @@
+#include "platform/foundation/console_log.h"
 #include "platform/foundation/json.h"
 #include "platform/foundation/json_outline.h"
+#include "platform/foundation/string_encoding.h"
+#include "platform/foundation/url.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <regex>
+#include <unistd.h>
 
-using foundation::JSONOutline;
-using foundation::JSONSerialization;
-using foundation::JSONValue;
+using namespace foundation;
 using namespace std::string_literals;
 
 namespace {
@@ -121,4 +125,77 @@ TEST(JSONOutline, RefusesARawNulWhereverItIs) {
         EXPECT_FALSE(parse(text, JSONSerialization::fragmentsAllowed)) << "NUL at " << at;
         EXPECT_FALSE(outline(text).has_value()) << "NUL at " << at;
     }
+}
+
+// Every sequence length at its bounds; overlong forms, surrogates, beyond U+10FFFF, sequences cut
+// short and stray continuation bytes are refused.
+TEST(UTF8Validation, AcceptsEveryLengthAtItsBoundsAndRefusesWhatIsNotUTF8) {
+    for (const char* text :
+         {"\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBF",
+          "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "caf\xC3\xA9 \xF0\x9F\x98\x80"})
+        EXPECT_TRUE(isValidUTF8(text)) << text;
+    for (const char* text : {"\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80",
+                             "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80",
+                             "\xFE", "\xFF", "a\xC3", "a\xE2\x82", "a\xF0\x9F\x98",
+                             "\xC3"
+                             "a",
+                             "\xF0\x9F\xC3\xA9",
+                             "a\x80"
+                             "b",
+                             "\xC3\xA9\xA9"}) {
+        EXPECT_FALSE(isValidUTF8(text)) << text;
+        EXPECT_EQ(foundation::stringWithUTF8(std::string(text)), std::nullopt);
+    }
+    // ASCII is skipped in blocks; a fault anywhere in a block, or across two, must still be seen.
+    for (std::size_t prefix = 0; prefix <= 140; ++prefix) {
+        std::string before(prefix, 'a'), after(prefix % 71, 'b');
+        EXPECT_TRUE(isValidUTF8(before + "\xC3\xA9" + after));
+        for (const char* fault : {"\xC0\x80", "\xED\xA0\x80", "\x80", "\xE2\x82", "\xFF"})
+            EXPECT_FALSE(isValidUTF8(before + fault + after)) << "after " << prefix << " ASCII bytes";
+    }
+}
+
+TEST(DebugDescription, EscapesQuotesBackslashesAndControlCharacters) {
+    EXPECT_EQ(foundation::debugDescription(std::string("say \"hi\" it's a\\b\n\r\t\0\x01\x1B[0m\x7F", 27)),
+              R"(Optional("say \"hi\" it\'s a\\b\n\r\t\0\u{01}\u{1B}[0m\u{7F}"))");
+}
+
+TEST(URLParsing, ReadsTheSchemeLowerCasedAndThePath) {
+    auto url = URL::URLWithString("HtTpS://example.com/a?b=c");
+    ASSERT_TRUE(url.has_value());
+    EXPECT_EQ(url->scheme(), "https");
+    EXPECT_FALSE(url->isFileURL());
+    EXPECT_EQ(url->path(), "/a");
+    EXPECT_EQ(url->absoluteString(), "HtTpS://example.com/a?b=c");
+    EXPECT_TRUE(URL::URLWithString("FILE:///tmp/x")->isFileURL());
+    for (const char* text : {"example.com/x", "/absolute/path", "//host/path", "?query", "#fragment"})
+        EXPECT_FALSE(URL::URLWithString(text).value().hasScheme()) << text;
+    for (const char* text :
+         {"%", "https://example.com/100%", "https://example.com/%4", "https://example.com/%zz"})
+        EXPECT_EQ(URL::URLWithString(text), std::nullopt) << text;
+}
+
+TEST(FileURL, PercentEncodesThePathAndParsesBackToIt) {
+    EXPECT_EQ(URL::fileURLWithPath("/tmp/a b/caf\xC3\xA9").absoluteString(), "file:///tmp/a%20b/caf%C3%A9");
+    EXPECT_EQ(URL::fileURLWithPath("/plain/path-1_2.~x").absoluteString(), "file:///plain/path-1_2.~x");
+    for (std::string path : {"/tmp/100%", "/tmp/x#y", "/tmp/x?y", "/tmp/a;b&c=$d'e", "/tmp/[x]{y}<z>\"q\"\\",
+                             "/tmp/tab\there"}) {
+        auto parsed = URL::URLWithString(URL::fileURLWithPath(path).absoluteString());
+        ASSERT_TRUE(parsed.has_value()) << path;
+        EXPECT_TRUE(parsed->isFileURL());
+        EXPECT_EQ(parsed->path(), path);
+    }
+    auto previous = std::filesystem::current_path();
+    std::filesystem::current_path("/tmp");
+    auto relative = URL::fileURLWithPath("some dir/file");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(relative.absoluteString(), "file:///tmp/some%20dir/file");
+}
+
+TEST(ConsoleLog, StampsTheLineWithTimeProcessAndId) {
+    std::string pid = std::to_string(::getpid());
+    std::regex shape(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )" +
+                     std::string(program_invocation_short_name) + "\\[" + pid + ":" + pid +
+                     "\\] showTooltipTimerFired\n");
+    EXPECT_TRUE(std::regex_match(foundation::consoleLogLine("showTooltipTimerFired"), shape));
 }
