@@ -12,7 +12,7 @@ import tempfile
 import unittest
 
 HOST, VERSION = os.path.abspath(sys.argv[1]), sys.argv[2]
-REQUEST = b'{"options":true}'
+FRAME = struct.pack("<I", 16) + b'{"options":true}'
 
 
 def run(stdin_kind, arguments=(), stdout_on_terminal=False):
@@ -22,15 +22,11 @@ def run(stdin_kind, arguments=(), stdout_on_terminal=False):
             data.write(b'{"a":1}')
         terminal, terminal_end = pty.openpty()
         stdin = {"terminal": terminal_end, "pipe": subprocess.PIPE, "null": subprocess.DEVNULL}[stdin_kind]
-        try:
-            process = subprocess.Popen([HOST, *arguments], cwd=work, env=dict(os.environ, HOME=work, XDG_CONFIG_HOME=work),
-                                       stdin=stdin, stdout=terminal_end if stdout_on_terminal else subprocess.PIPE,
-                                       stderr=subprocess.PIPE)
+        with os.fdopen(terminal), subprocess.Popen(
+                [HOST, *arguments], cwd=work, env=dict(os.environ, HOME=work, XDG_CONFIG_HOME=work), stdin=stdin,
+                stdout=terminal_end if stdout_on_terminal else subprocess.PIPE, stderr=subprocess.PIPE) as process:
             os.close(terminal_end)
-            frame = struct.pack("<I", len(REQUEST)) + REQUEST
-            output, errors = process.communicate(frame if stdin_kind == "pipe" else None, timeout=60)
-        finally:
-            os.close(terminal)
+            output, errors = process.communicate(FRAME if stdin_kind == "pipe" else None, timeout=60)
         return process.returncode, output or b"", errors
 
 

@@ -49,18 +49,17 @@ reset_home
 run --host "$host" "${ids[@]}"
 expected=$(chrome_dirs "$HOME/.config" user && echo "$HOME/.mozilla/native-messaging-hosts/$FILE")
 check "per-user install prints each file written (rc $rc: $err)" test "$rc:$out" = "0:$expected"
-check "per-user manifests" manifests_ok chrome "$host" $(chrome_dirs "$HOME/.config" user)
-check "per-user Firefox manifest" manifests_ok firefox "$host" "$HOME/.mozilla/native-messaging-hosts/$FILE"
+# A reinstall writes the same files again, and nothing else.
 run --host "$host" "${ids[@]}"
-check "a reinstall writes the same files and nothing else" test "$rc:$(files_under "$HOME" | wc -l)" = 0:6
-manifests_ok chrome "$host" $(chrome_dirs "$HOME/.config" user) || check "the reinstalled manifests" false
+check "per-user manifests, after a reinstall" manifests_ok chrome "$host" $(chrome_dirs "$HOME/.config" user)
+check "per-user Firefox manifest" manifests_ok firefox "$host" "$HOME/.mozilla/native-messaging-hosts/$FILE"
+check "a reinstall writes nothing else" test "$rc:$(files_under "$HOME" | wc -l)" = 0:6
 
 reset_home
 export XDG_CONFIG_HOME="$work/xdg"
 run --host "$host" "${ids[@]}"
-check "XDG_CONFIG_HOME is used for Chromium" manifests_ok chrome "$host" $(chrome_dirs "$XDG_CONFIG_HOME" user)
-check "Firefox stays under HOME" manifests_ok firefox "$host" "$HOME/.mozilla/native-messaging-hosts/$FILE"
-check "nothing under ~/.config with XDG_CONFIG_HOME" test ! -e "$HOME/.config"
+check "XDG_CONFIG_HOME is used for Chromium, not ~/.config" manifests_ok chrome "$host" \
+    $(chrome_dirs "$XDG_CONFIG_HOME" user) $([[ -e $HOME/.config ]] && echo "$HOME/.config")
 
 # A relative host is made absolute, a link is kept (the browser uses its folder), and an awkward
 # path is escaped.
@@ -82,9 +81,8 @@ run --system --root "$sysroot" --host /opt/vantrel/vantrelmessaginghost "${ids[@
 expected=$(chrome_dirs "$sysroot" system && echo "$sysroot/usr/lib/mozilla/native-messaging-hosts/$FILE")
 check "system install prints each file written ($err)" test "$rc:$out" = "0:$expected"
 check "system manifests" manifests_ok chrome /opt/vantrel/vantrelmessaginghost $(chrome_dirs "$sysroot" system)
-check "system Firefox manifest" manifests_ok firefox /opt/vantrel/vantrelmessaginghost \
-    "$sysroot/usr/lib/mozilla/native-messaging-hosts/$FILE"
-check "system install leaves HOME alone" test -z "$(files_under "$HOME")"
+check "system Firefox manifest, and nothing in HOME" manifests_ok firefox /opt/vantrel/vantrelmessaginghost \
+    "$sysroot/usr/lib/mozilla/native-messaging-hosts/$FILE" $(files_under "$HOME")
 run --system --root "$sysroot" --uninstall
 check "system uninstall prints each file removed" test "$rc:$out" = "0:$expected"
 check "system uninstall leaves only the staged host" test "$(files_under "$sysroot")" = ./opt/vantrel/vantrelmessaginghost
@@ -122,8 +120,8 @@ check "a missing host's error names the path" grep -qF "$work/nope/vantrelmessag
 
 reset_home
 run --host "$host" --chrome-extension-id "$CHROME_ID"
-check "Chromium only: five files, Firefox skipped and said" test "$rc:$(wc -l <<<"$out")" = 0:5 -a ! -e "$HOME/.mozilla"
-check "Chromium only: the skip is said" grep -qi firefox <<<"$err"
+check "Chromium only: five files, Firefox skipped and said" test "$rc:$(wc -l <<<"$out")" = 0:5 -a ! -e "$HOME/.mozilla" \
+    -a -n "$(grep -i firefox <<<"$err")"
 reset_home
 run --host "$host" --firefox-addon-id "$FIREFOX_ID"
 check "Firefox only: Chromium skipped and said" test "$rc" = 0 -a ! -e "$HOME/.config" -a -n "$(grep -i chromium <<<"$err")"
@@ -146,8 +144,5 @@ run --host "$host" "${ids[@]}"
 run --uninstall --firefox-addon-id "$FIREFOX_ID"
 check "a Firefox uninstall keeps Chromium's" test "$rc" = 0 -a ! -e "$HOME/.mozilla/native-messaging-hosts/$FILE" \
     -a -f "$HOME/.config/chromium/NativeMessagingHosts/$FILE"
-
-run --help
-check "--help shows usage" grep -q '^Usage:' <<<"$out"
 printf '%d passed, %d failed\n' "$passed" "$failed"
 ((failed == 0))
