@@ -3,8 +3,6 @@
 #include "platform/quartz/graphics_context.h"
 #include "platform/quartz/image.h"
 
-#include <cstdlib>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
 

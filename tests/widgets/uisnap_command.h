@@ -1,11 +1,7 @@
 #pragma once
 
 #include "platform/quartz/bitmap.h"
-#include "platform/quartz/color.h"
 #include "tests/support/temporary_home.h"
-
-#include <memory>
-#include <string>
 
 // Runs the uisnap tool in a temporary home, as a widget author would, and reads what it wrote:
 // the pictures, the actions recorded and the window's description on standard output.
@@ -15,8 +11,7 @@ protected:
 
     struct Result {
         int status = -1;
-        std::string output;
-        std::string errors;
+        std::string output, errors;
     };
 
     // Runs in the home, arguments passed through a shell; path() quotes a file of the home.

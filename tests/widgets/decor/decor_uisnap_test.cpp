@@ -2,8 +2,6 @@
 #include "tests/widgets/pixel_colors.h"
 #include "tests/widgets/uisnap_command.h"
 
-#include <gtest/gtest.h>
-
 using quartz::Color;
 
 namespace {

@@ -9,8 +9,6 @@
 #include "widgets/tooltip/qv_custom_help_popover.h"
 #include "widgets/tooltip/qv_custom_tooltip_button.h"
 
-#include <gtest/gtest.h>
-
 using namespace appkit;
 
 namespace {

@@ -1,8 +1,6 @@
 // The shared help popover and the tooltip buttons seen from outside, through uisnap.
 #include "tests/widgets/uisnap_command.h"
 
-#include <gtest/gtest.h>
-
 using namespace description;
 
 namespace {
