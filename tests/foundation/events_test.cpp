@@ -22,21 +22,43 @@ namespace {
 struct Pipe {
     int ends[2] = {-1, -1};
     Pipe() { EXPECT_EQ(::pipe(ends), 0); }
-    ~Pipe() {
-        closeEnd(0);
-        closeEnd(1);
-    }
+    ~Pipe() { closeEnd(0), closeEnd(1); }
     int readEnd() const { return ends[0]; }
-    int writeEnd() const { return ends[1]; }
     void write(std::string_view text) const {
-        EXPECT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        EXPECT_EQ(::write(ends[1], text.data(), text.size()), ssize_t(text.size()));
     }
-    void closeEnd(int which) {
-        if (ends[which] >= 0)
-            ::close(ends[which]);
-        ends[which] = -1;
-    }
+    void closeEnd(int which) { ::close(std::exchange(ends[which], -1)); }
 };
+
+// Asks for one descriptor and a wait of at most allowed milliseconds; remembers what poll found.
+struct RecordingSource final : foundation::WaitSource {
+    RecordingSource(int fd, int allowed) : fd(fd), allowed(allowed) {}
+    int prepareToWait(std::vector<pollfd>& descriptors) override {
+        descriptors.push_back({fd, POLLIN, 0});
+        return allowed;
+    }
+    void waitEnded(std::span<const pollfd> descriptors) override {
+        ASSERT_EQ(descriptors.size(), 1u);
+        found.push_back(descriptors[0].revents);
+    }
+    int fd, allowed;
+    std::vector<short> found;
+};
+
+// Observes the data notifications of one handle (or of all, for none); remove it when done.
+NotificationCenter::ObserverToken observe(const FileHandle* handle, std::function<void()> onPost) {
+    return NotificationCenter::defaultCenter().addObserverForName(
+        std::string(FileHandle::DataAvailableNotification), handle,
+        [onPost](const foundation::Notification&) { onPost(); });
+}
+
+struct Counter {
+    void tick(Timer&) { ++ticks; }
+    int ticks = 0;
+};
+
+int senderA = 0;
+int senderB = 0;
 
 } // namespace
 
@@ -105,25 +127,6 @@ TEST(RunLoop, AWatchAwaitedByItsHandlerIsCalledWithoutAPollOnlyWhenItWaitsAlone)
     EXPECT_EQ(calls, 1);
 }
 
-namespace {
-
-// Asks for one descriptor and a wait of at most allowed milliseconds; remembers what poll found.
-struct RecordingSource final : foundation::WaitSource {
-    RecordingSource(int fd, int allowed) : fd(fd), allowed(allowed) {}
-    int prepareToWait(std::vector<pollfd>& descriptors) override {
-        descriptors.push_back({fd, POLLIN, 0});
-        return allowed;
-    }
-    void waitEnded(std::span<const pollfd> descriptors) override {
-        ASSERT_EQ(descriptors.size(), 1u);
-        found.push_back(descriptors[0].revents);
-    }
-    int fd, allowed;
-    std::vector<short> found;
-};
-
-} // namespace
-
 // Before each wait, observers run until removed, and wait sources add their descriptors and bound
 // the wait; neither keeps run() going.
 TEST(RunLoop, ObserversAndWaitSourcesTakePartInEachWait) {
@@ -144,17 +147,6 @@ TEST(RunLoop, ObserversAndWaitSourcesTakePartInEachWait) {
     EXPECT_EQ(order, "observer observer watch watch ");
     EXPECT_EQ(source->found, (std::vector<short>{0, POLLIN, POLLIN}));
 }
-
-namespace {
-
-// Observes the data notifications of one handle (or of all, for none); remove it when done.
-NotificationCenter::ObserverToken observe(const FileHandle* handle, std::function<void()> onPost) {
-    return NotificationCenter::defaultCenter().addObserverForName(
-        std::string(FileHandle::DataAvailableNotification), handle,
-        [onPost](const foundation::Notification&) { onPost(); });
-}
-
-} // namespace
 
 TEST(FileHandleNotification, PostsOncePerArmingWithTheHandleAsObject) {
     Pipe pipe, other;
@@ -212,7 +204,7 @@ TEST(FileHandleWriting, WritesPiecesLargerThanThePipeWholeAndFailsWithoutAReader
         second[i] = static_cast<char>('c' + i % 13);
     std::thread writer([&] {
         EXPECT_TRUE(
-            FileHandle(pipe.writeEnd()).writeData({ByteView("header:"), ByteView(first), ByteView(second)}));
+            FileHandle(pipe.ends[1]).writeData({ByteView("header:"), ByteView(first), ByteView(second)}));
         pipe.closeEnd(1);
     });
     FileHandle handle(pipe.readEnd());
@@ -225,13 +217,15 @@ TEST(FileHandleWriting, WritesPiecesLargerThanThePipeWholeAndFailsWithoutAReader
     auto previous = std::signal(SIGPIPE, SIG_IGN);
     Pipe lonely;
     lonely.closeEnd(0);
-    EXPECT_FALSE(FileHandle(lonely.writeEnd()).writeData({ByteView("a"), ByteView("b")}));
+    EXPECT_FALSE(FileHandle(lonely.ends[1]).writeData({ByteView("a"), ByteView("b")}));
     std::signal(SIGPIPE, previous);
 }
 
 class AppendingHandle : public TemporaryHome {};
 
-TEST_F(AppendingHandle, CreatesAPrivateFileAndAppendsAfterWhatOthersWrote) {
+// The log file: created private to the user, written after what others appended. A FIFO without a
+// reader would block the opening for good; a device would take lines nobody keeps.
+TEST_F(AppendingHandle, CreatesAPrivateFileAppendsAfterOthersAndRefusesWhatIsNotARegularFile) {
     mode_t savedMask = ::umask(0);
     auto path = home() / "log.txt";
     auto first = FileHandle::forAppendingAtPath(path);
@@ -244,26 +238,13 @@ TEST_F(AppendingHandle, CreatesAPrivateFileAndAppendsAfterWhatOthersWrote) {
     EXPECT_TRUE(first->writeData(ByteView("1")) && second->writeData(ByteView("22")) &&
                 first->writeData(ByteView("333")));
     EXPECT_EQ(readFile(path), "122333");
-}
-
-// A FIFO without a reader would block the opening for good; a device would take lines nobody keeps.
-TEST_F(AppendingHandle, RefusesWhatIsNotARegularFileWithoutWaiting) {
-    auto fifo = home() / "fifo";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((home() / "fifo").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/null", home() / "device");
-    for (const auto& path : {makeFolder("folder"), home() / "missing" / "log.txt", fifo, home() / "device"})
+    for (const auto& path :
+         {makeFolder("folder"), home() / "missing/log.txt", home() / "fifo", home() / "device"})
         EXPECT_EQ(FileHandle::forAppendingAtPath(path), nullptr) << path;
     EXPECT_FALSE(std::filesystem::exists(home() / "missing"));
 }
-
-namespace {
-
-struct Counter {
-    void tick(Timer&) { ++ticks; }
-    int ticks = 0;
-};
-
-} // namespace
 
 class TimerTest : public ::testing::Test {
 protected:
@@ -341,27 +322,16 @@ TEST_F(TimerTest, WaitsWhileTheLoopTracksEventsUnlessScheduledForTheCommonModes)
     EXPECT_EQ(fired, 1);
 }
 
+// A timer may invalidate another due in the same turn; a running loop returns once no timer is left.
 TEST_F(TimerTest, ATimerMayInvalidateAnotherDueAtTheSameTurn) {
     int secondFired = 0;
     std::shared_ptr<Timer> second;
     keep(Timer::scheduledTimer(1.0, false, [&](Timer&) { second->invalidate(); }));
     second = counting(1.5, secondFired);
     clock_->advance(2);
-    turn();
+    RunLoop::main().run();
     EXPECT_EQ(secondFired, 0);
 }
-
-TEST_F(TimerTest, ARunningLoopReturnsOnceItsLastTimerHasFired) {
-    int fired = 0;
-    counting(0.0, fired);
-    RunLoop::main().run();
-    EXPECT_EQ(fired, 1);
-}
-
-namespace {
-int senderA = 0;
-int senderB = 0;
-} // namespace
 
 // Observers of the name, with no object or the sender's, run in the order they were added.
 TEST(NotificationCenter, DeliversInOrderToObserversOfTheNameAndSender) {
