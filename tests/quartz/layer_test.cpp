@@ -29,48 +29,37 @@ BasicAnimation fade(std::optional<LayerValue> from, std::optional<LayerValue> to
 
 TEST(Layer, SublayersKeepTheirOrderAndOneSuperlayerAndNoCycle) {
     auto root = Layer::layer();
-    std::vector<std::shared_ptr<Layer>> made;
-    for (int i = 0; i < 4; ++i)
-        made.push_back(Layer::layer());
-    auto order = [&] {
-        std::vector<Layer*> result;
-        for (const auto& sublayer : root->sublayers())
-            result.push_back(sublayer.get());
-        return result;
-    };
-    root->addSublayer(made[0]);
-    root->addSublayer(made[1]);
-    root->insertSublayer(made[2], 1);
-    root->insertSublayer(made[3], 99);
-    root->addSublayer(made[0]);
-    EXPECT_EQ(order(), (std::vector{made[2].get(), made[1].get(), made[3].get(), made[0].get()}));
-    Layer::layer()->insertSublayer(made[2], 0);
-    made[1]->removeFromSuperlayer();
-    EXPECT_EQ(made[1]->superlayer(), nullptr);
-    EXPECT_EQ(order(), (std::vector{made[3].get(), made[0].get()}));
-    made[0]->addSublayer(root);
-    made[0]->addSublayer(made[0]);
-    EXPECT_TRUE(made[0]->sublayers().empty());
-    EXPECT_EQ(root->superlayer(), nullptr);
+    auto a = Layer::layer(), b = Layer::layer(), c = Layer::layer(), d = Layer::layer();
+    root->addSublayer(a);
+    root->addSublayer(b);
+    root->insertSublayer(c, 1);
+    root->insertSublayer(d, 99);
+    root->addSublayer(a);
+    EXPECT_EQ(root->sublayers(), (std::vector{c, b, d, a}));
+    Layer::layer()->insertSublayer(c, 0);
+    b->removeFromSuperlayer();
+    EXPECT_EQ(b->superlayer(), nullptr);
+    EXPECT_EQ(root->sublayers(), (std::vector{d, a}));
+    a->addSublayer(root);
+    a->addSublayer(a);
+    EXPECT_TRUE(a->sublayers().empty());
 }
 
 // Animations reach properties by key: each key must name its own property, and only with a value
 // of its kind.
 TEST(Layer, EveryAnimatableKeyReachesItsOwnPropertyAndOnlyWithItsKindOfValue) {
-    const std::pair<const char*, LayerValue> keys[] = {
-        {"backgroundColor", red},
-        {"borderColor", Color(0, 1, 0, 0.5)},
-        {"borderWidth", 2.5},
-        {"cornerRadius", 6.0},
-        {"opacity", 0.25},
-        {"shadowColor", blue},
-        {"shadowOpacity", 0.75},
-        {"shadowRadius", 8.0},
-        {"shadowOffset", Size{2, 4}},
-        {"bounds", Rect(1, 2, 30, 40)},
-        {"position", Point{15, 25}},
-        {"anchorPoint", Point{0, 1}},
-    };
+    const std::pair<const char*, LayerValue> keys[] = {{"backgroundColor", red},
+                                                       {"borderColor", Color(0, 1, 0, 0.5)},
+                                                       {"borderWidth", 2.5},
+                                                       {"cornerRadius", 6.0},
+                                                       {"opacity", 0.25},
+                                                       {"shadowColor", blue},
+                                                       {"shadowOpacity", 0.75},
+                                                       {"shadowRadius", 8.0},
+                                                       {"shadowOffset", Size{2, 4}},
+                                                       {"bounds", Rect(1, 2, 30, 40)},
+                                                       {"position", Point{15, 25}},
+                                                       {"anchorPoint", Point{0, 1}}};
     for (const auto& [key, value] : keys) {
         auto layer = Layer::layer();
         auto before = layer->valueForKey(key);
