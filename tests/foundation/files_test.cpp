@@ -11,9 +11,9 @@
 using namespace foundation;
 namespace fs = std::filesystem;
 
-class FileContents : public TemporaryHome {};
+class Files : public TemporaryHome {};
 
-TEST_F(FileContents, ReadsWholeFilesOfAnySize) {
+TEST_F(Files, ReadsWholeFilesOfAnySize) {
     for (std::size_t size : {1, 4096, 65537, 3 * 1024 * 1024 + 17}) {
         std::string content(size, '\0');
         for (std::size_t i = 0; i < size; ++i)
@@ -31,7 +31,7 @@ TEST_F(FileContents, ReadsWholeFilesOfAnySize) {
 }
 
 // Missing paths, a device without end and a FIFO without a writer: none may be waited on.
-TEST_F(FileContents, NeverWaitsOnAPipeOrReadsADeviceForEver) {
+TEST_F(Files, NeverWaitsOnAPipeOrReadsADeviceForEver) {
     EXPECT_EQ(dataWithContentsOfFile(home() / "missing"), std::nullopt);
     EXPECT_EQ(dataWithContentsOfFile(""), std::nullopt);
     EXPECT_EQ(dataWithContentsOfFile("/dev/zero"), std::nullopt);
@@ -50,53 +50,41 @@ std::optional<std::string> documentsFolder() {
 
 } // namespace
 
-class UserFolders : public TemporaryHome {};
-
 // user-dirs.dirs is read from XDG_CONFIG_HOME, else ~/.config; only an absolute value counts.
-TEST_F(UserFolders, DocumentsComeFromUserDirsOrElseHomeDocuments) {
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {nullptr, nullptr, "Documents"},
-        {nullptr,
-         "# written by "
-         "xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n",
-         "Docs"},
-        {nullptr, "XDG_DOCUMENTS_DIR=\"Docs\"\n", "Documents"},
-        {"elsewhere", "XDG_DOCUMENTS_DIR=\"$HOME/Chosen\"\n", "Chosen"},
-    };
-    for (const auto& [configHome, userDirs, expected] : cases) {
-        std::filesystem::remove_all(home() / ".config");
-        makeFolder(".config");
-        if (configHome) {
-            ::setenv("XDG_CONFIG_HOME", makeFolder(configHome).c_str(), 1);
-            writeFile(home() / ".config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Decoy\"\n");
-        } else {
-            ::unsetenv("XDG_CONFIG_HOME");
-        }
-        if (userDirs)
-            writeFile(home() / (configHome ? configHome : ".config") / "user-dirs.dirs", userDirs);
-        EXPECT_EQ(documentsFolder(), (home() / expected).string()) << (userDirs ? userDirs : "no user-dirs");
+TEST_F(Files, DocumentsComeFromUserDirsOrElseHomeDocuments) {
+    ::unsetenv("XDG_CONFIG_HOME");
+    makeFolder(".config");
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Documents"},
+        {"XDG_DOCUMENTS_DIR=\"Docs\"\n", "Documents"},
+        {"# by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n",
+         "Docs"}};
+    for (auto [userDirs, expected] : cases) {
+        writeFile(home() / ".config/user-dirs.dirs", userDirs);
+        EXPECT_EQ(documentsFolder(), (home() / expected).string()) << userDirs;
     }
+    ::setenv("XDG_CONFIG_HOME", makeFolder("elsewhere").c_str(), 1);
+    writeFile(home() / "elsewhere/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Chosen\"\n");
+    EXPECT_EQ(documentsFolder(), (home() / "Chosen").string());
 }
 
-TEST_F(UserFolders, ApplicationSupportIsAnAbsoluteXDGDataHomeOrElseLocalShare) {
-    for (const char* dataHome : {"/data home", "", "relative/share", static_cast<const char*>(nullptr)}) {
-        if (dataHome)
-            ::setenv("XDG_DATA_HOME", dataHome[0] == '/' ? (home().string() + dataHome).c_str() : dataHome,
-                     1);
-        else
-            ::unsetenv("XDG_DATA_HOME");
-        auto expected =
-            dataHome && dataHome[0] == '/' ? home().string() + dataHome : (home() / ".local/share").string();
-        EXPECT_EQ(foundation::SearchPathForDirectoriesInDomains(
-                      SearchPathDirectory::applicationSupportDirectory,
-                      foundation::SearchPathDomainMask::userDomainMask, true),
-                  std::vector<std::string>{expected})
-            << (dataHome ? dataHome : "unset");
+TEST_F(Files, ApplicationSupportIsAnAbsoluteXDGDataHomeOrElseLocalShare) {
+    auto folders = [] {
+        return SearchPathForDirectoriesInDomains(SearchPathDirectory::applicationSupportDirectory,
+                                                 SearchPathDomainMask::userDomainMask, true);
+    };
+    ::setenv("XDG_DATA_HOME", (home() / "data home").c_str(), 1);
+    EXPECT_EQ(folders(), std::vector{(home() / "data home").string()});
+    for (const char* ignored : {"", "relative/share"}) {
+        ::setenv("XDG_DATA_HOME", ignored, 1);
+        EXPECT_EQ(folders(), std::vector{(home() / ".local/share").string()}) << ignored;
     }
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(folders(), std::vector{(home() / ".local/share").string()});
 }
 
 // A folder counts as existing (the log switch may be one); a deleted working folder is none.
-TEST_F(UserFolders, FileQueries) {
+TEST_F(Files, FileQueries) {
     EXPECT_TRUE(FileManager::defaultManager().fileExistsAtPath(makeFolder("folder").string() + "/"));
     EXPECT_FALSE(FileManager::defaultManager().fileExistsAtPath(home() / "missing"));
     auto saved = std::filesystem::current_path();
@@ -106,11 +94,9 @@ TEST_F(UserFolders, FileQueries) {
     std::filesystem::current_path(saved);
 }
 
-class FolderChangesTest : public TemporaryHome {};
-
 // Each change is told once, also one made by another process or more than one read takes;
 // once the folder is gone, every answer is yes.
-TEST_F(FolderChangesTest, TellsEachChangeOnce) {
+TEST_F(Files, TellsEachChangeOnce) {
     auto folder = makeFolder("watched");
     auto changes = FolderChanges::watch(folder.string());
     ASSERT_NE(changes, nullptr);

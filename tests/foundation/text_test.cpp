@@ -127,24 +127,20 @@ TEST(JSONOutline, RefusesARawNulWhereverItIs) {
     }
 }
 
-// Every sequence length at its bounds; overlong forms, surrogates, beyond U+10FFFF, sequences cut
-// short and stray continuation bytes are refused.
 TEST(UTF8Validation, AcceptsEveryLengthAtItsBoundsAndRefusesWhatIsNotUTF8) {
     for (const char* text :
          {"\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBF",
           "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF", "caf\xC3\xA9 \xF0\x9F\x98\x80"})
         EXPECT_TRUE(isValidUTF8(text)) << text;
-    for (const char* text : {"\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80",
-                             "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80",
-                             "\xFE", "\xFF", "a\xC3", "a\xE2\x82", "a\xF0\x9F\x98",
-                             "\xC3"
-                             "a",
-                             "\xF0\x9F\xC3\xA9",
-                             "a\x80"
-                             "b",
-                             "\xC3\xA9\xA9"}) {
+    for (std::string text :
+         {// overlong, surrogates, beyond U+10FFFF
+          "\xC0\x80"s, "\xC1\xBF"s, "\xE0\x9F\xBF"s, "\xF0\x8F\xBF\xBF"s, "\xED\xA0\x80"s, "\xED\xBF\xBF"s,
+          "\xF4\x90\x80\x80"s, "\xF5\x80\x80\x80"s, "\xF8\x88\x80\x80\x80"s, "\xFE"s, "\xFF"s,
+          // cut short, stray continuation bytes
+          "a\xC3"s, "a\xE2\x82"s, "a\xF0\x9F\x98"s, "\xC3"s + "a", "\xF0\x9F\xC3\xA9"s, "a\x80"s + "b",
+          "\xC3\xA9\xA9"s}) {
         EXPECT_FALSE(isValidUTF8(text)) << text;
-        EXPECT_EQ(foundation::stringWithUTF8(std::string(text)), std::nullopt);
+        EXPECT_EQ(stringWithUTF8(text), std::nullopt);
     }
     // ASCII is skipped in blocks; a fault anywhere in a block, or across two, must still be seen.
     for (std::size_t prefix = 0; prefix <= 140; ++prefix) {
@@ -163,10 +159,7 @@ TEST(DebugDescription, EscapesQuotesBackslashesAndControlCharacters) {
 TEST(URLParsing, ReadsTheSchemeLowerCasedAndThePath) {
     auto url = URL::URLWithString("HtTpS://example.com/a?b=c");
     ASSERT_TRUE(url.has_value());
-    EXPECT_EQ(url->scheme(), "https");
-    EXPECT_FALSE(url->isFileURL());
-    EXPECT_EQ(url->path(), "/a");
-    EXPECT_EQ(url->absoluteString(), "HtTpS://example.com/a?b=c");
+    EXPECT_EQ(url->scheme() + " " + url->path(), "https /a");
     EXPECT_TRUE(URL::URLWithString("FILE:///tmp/x")->isFileURL());
     for (const char* text : {"example.com/x", "/absolute/path", "//host/path", "?query", "#fragment"})
         EXPECT_FALSE(URL::URLWithString(text).value().hasScheme()) << text;
