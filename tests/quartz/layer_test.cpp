@@ -45,38 +45,6 @@ TEST(Layer, SublayersKeepTheirOrderAndOneSuperlayerAndNoCycle) {
     EXPECT_TRUE(a->sublayers().empty());
 }
 
-// Animations reach properties by key: each key must name its own property, and only with a value
-// of its kind.
-TEST(Layer, EveryAnimatableKeyReachesItsOwnPropertyAndOnlyWithItsKindOfValue) {
-    const std::pair<const char*, LayerValue> keys[] = {{"backgroundColor", red},
-                                                       {"borderColor", Color(0, 1, 0, 0.5)},
-                                                       {"borderWidth", 2.5},
-                                                       {"cornerRadius", 6.0},
-                                                       {"opacity", 0.25},
-                                                       {"shadowColor", blue},
-                                                       {"shadowOpacity", 0.75},
-                                                       {"shadowRadius", 8.0},
-                                                       {"shadowOffset", Size{2, 4}},
-                                                       {"bounds", Rect(1, 2, 30, 40)},
-                                                       {"position", Point{15, 25}},
-                                                       {"anchorPoint", Point{0, 1}}};
-    for (const auto& [key, value] : keys) {
-        auto layer = Layer::layer();
-        auto before = layer->valueForKey(key);
-        for (const auto& [other, wrong] : keys)
-            if (wrong.index() != value.index()) {
-                EXPECT_FALSE(layer->setValueForKey(wrong, key)) << key << " took " << other;
-            }
-        EXPECT_EQ(layer->valueForKey(key), before) << key;
-        EXPECT_TRUE(layer->setValueForKey(value, key)) << key;
-        for (const auto& [other, unused] : keys)
-            EXPECT_EQ(layer->valueForKey(other) == value, std::string_view(other) == key)
-                << key << " reached " << other;
-    }
-    for (const char* unknown : {"frame", "position.x", "Opacity", "fontSize", "startPoint"})
-        EXPECT_FALSE(Layer::layer()->setValueForKey(1.0, unknown)) << unknown;
-}
-
 class LayerAnimation : public ::testing::Test {
 protected:
     double now() { return clock_->now(); }
