@@ -42,10 +42,6 @@ std::string UisnapCommand::described(const std::string& interface, const std::st
     return result.output;
 }
 
-std::string UisnapCommand::path(const std::string& name) const {
-    return "'" + (home() / name).string() + "'";
-}
-
 std::shared_ptr<const quartz::Bitmap> UisnapCommand::picture(const std::string& name) const {
     auto image = quartz::Image::imageWithContentsOfFile((home() / name).string());
     EXPECT_TRUE(image.has_value()) << name;

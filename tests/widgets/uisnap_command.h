@@ -25,7 +25,7 @@ protected:
     // A square PNG among the resources, opaque in its left half only.
     void writeIcon(const std::string& name, int size = 16);
     // A file of the home, quoted for the shell.
-    std::string path(const std::string& name) const;
+    std::string path(const std::string& name) const { return "'" + (home() / name).string() + "'"; }
 
     // A picture the tool wrote, and the colour at a window point (y up from the bottom edge).
     std::shared_ptr<const quartz::Bitmap> picture(const std::string& name) const;
