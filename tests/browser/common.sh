@@ -5,6 +5,8 @@
 here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 host_bin=$(realpath -- "${1:?usage: $0 HOST_BINARY}")
 python=/usr/bin/python3 # Debian's, which has Debian's Python modules
+# shellcheck source=../support/xvfb_session.sh
+source "$here/../support/xvfb_session.sh" # for poll
 browser_pid="" server_pid="" work=""
 declare -A URLS=([url_once]="https://example.invalid/path?q=1" [url_port]="https://example.invalid/port?q=2")
 
@@ -15,15 +17,6 @@ skip() {
 }
 [[ -x $python ]] || skip /usr/bin/python3
 
-# wait_for SECONDS COMMAND...: polls until COMMAND succeeds; a bound against hangs only.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
 # Reads /proc, as procps may be missing; a zombie counts as gone.
 running() {
     local stat
@@ -32,7 +25,7 @@ running() {
 stop_group() {
     [[ -n $1 ]] || return 0
     kill -TERM -- "-$1" 2>/dev/null || return 0
-    wait_for 2 eval "! running $1"
+    poll 20 eval "! running $1"
     kill -KILL -- "-$1" 2>/dev/null
     wait "$1" 2>/dev/null
 }
@@ -65,25 +58,31 @@ make_work_folder() {
     printf '#!/bin/sh\necho $(readlink /proc/$$/fd/0 /proc/$$/fd/1 /proc/$$/fd/2) $# "$@" >>%s\n' \
         "$work/opened.log" >"$work/bin/xdg-open"
     chmod 0755 "$work/bin/xdg-open"
+    # The extension reports to this server, which judges the report against the checks asked for.
     "$python" -c '
-import http.server, os, sys
+import http.server, json, os, sys
+port_file, report_file, expected_id, *names = sys.argv[1:]
 class Handler(http.server.BaseHTTPRequestHandler):
     def do_POST(self):
-        body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
-        if not os.path.exists(sys.argv[2]):  # the first report: a restarted service worker sends another
-            open(sys.argv[2] + ".part", "wb").write(body)
-            os.replace(sys.argv[2] + ".part", sys.argv[2])
+        report = json.loads(self.rfile.read(int(self.headers["Content-Length"])))
+        if (found := report.get("extensionId")) != expected_id:
+            report["error"] = f"extension id {found}, not {expected_id}"
+        lines = [f"FAIL {n}: {p}" if (p := report.get("error") or report["tests"].get(n, "did not run")) else f"PASS {n}"
+                 for n in names]
+        if not os.path.exists(report_file):  # the first report: a restarted service worker sends another
+            open(report_file + ".part", "w").write("\n".join(lines))
+            os.replace(report_file + ".part", report_file)
         self.send_response(204)
         self.send_header("Access-Control-Allow-Origin", "*")
         self.end_headers()
     def log_message(self, *args):
         pass
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-open(sys.argv[1] + ".part", "w").write(str(server.server_address[1]))
-os.replace(sys.argv[1] + ".part", sys.argv[1])
-server.serve_forever()' "$work/port" "$work/report.json" 2>"$work/server.log" &
+open(port_file + ".part", "w").write(str(server.server_address[1]))
+os.replace(port_file + ".part", port_file)
+server.serve_forever()' "$work/port" "$work/report" "$1" "${TESTS[@]}" 2>"$work/server.log" &
     server_pid=$!
-    wait_for 10 test -s "$work/port" || { cat "$work/server.log" >&2 && exit 1; }
+    poll 100 test -s "$work/port" || { cat "$work/server.log" >&2 && exit 1; }
 }
 
 # copy_extension SOURCE DEST: the extension with the shared checks, data.json (what the host
@@ -108,41 +107,23 @@ start_browser() {
     browser_pid=$!
 }
 
-# finish EXTENSION_ID LOG NOISE: waits for the report and the opener's calls, checks them and exits.
-# NOISE: an extended regex of log lines left out of the tail shown on failure.
+# finish LOG NOISE: waits for the report and the opener's calls, checks them and exits. NOISE: an
+# extended regex of log lines left out of the tail shown on failure.
 finish() {
-    local expected_id=$1 log=$2 noise=$3 name opened=() results
-    wait_for 60 eval '[[ -s $work/report.json ]] || ! running $browser_pid'
+    local log=$1 noise=$2 name opened=() results
+    poll 600 eval '[[ -s $work/report ]] || ! running $browser_pid'
     for name in "${TESTS[@]}"; do
         [[ -z ${URLS[$name]:-} ]] || opened+=("/dev/null /dev/null /dev/null 1 ${URLS[$name]}")
     done
     # The host starts the opener, which may still be writing when the report arrives.
-    wait_for 10 eval '(($(cat "$work/opened.log" 2>/dev/null | wc -l) >= ${#opened[@]}))'
+    poll 100 eval '(($(cat "$work/opened.log" 2>/dev/null | wc -l) >= ${#opened[@]}))'
     stop_group "$browser_pid"
     browser_pid=""
-    results=$("$python" - "$work/report.json" "$expected_id" "${TESTS[@]}" <<'PY'
-import json, sys
-path, expected_id, *names = sys.argv[1:]
-try:
-    report = json.load(open(path, encoding="utf-8"))
-except (OSError, ValueError) as e:
-    report = {"error": f"no report from the extension ({e})"}
-if report.get("extensionId", expected_id) != expected_id:
-    report["error"] = f"extension id {report['extensionId']}, not {expected_id}"
-for name in names:
-    problem = report.get("error") or report["tests"].get(name, "did not run")
-    print(f"FAIL {name}: {problem}" if problem else f"PASS {name}")
-PY
-    )
+    results=$(cat "$work/report" 2>/dev/null || echo "FAIL no report from the extension: $(cat "$work/server.log")")
     if [[ $(sort "$work/opened.log" 2>/dev/null) != "$(printf '%s\n' "${opened[@]}" | grep . | sort)" ]]; then
         results+=$'\n'"FAIL the opener was called $(cat "$work/opened.log" 2>/dev/null), not with each URL once on /dev/null"
     fi
     printf '%s\n' "$results"
-    if grep -q '^FAIL' <<<"$results"; then
-        echo "--- last lines of the browser's log ---"
-        grep -v -E "$noise" "$log" | tail -n 30
-        exit 1
-    fi
+    ! grep -q '^FAIL' <<<"$results" || { grep -v -E "$noise" "$log" | tail -n 30 && exit 1; }
     echo "passed"
-    exit 0
 }

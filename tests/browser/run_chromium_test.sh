@@ -13,7 +13,7 @@ readonly TESTS=(options_once url_once port_burst url_port)
 source "$(dirname -- "${BASH_SOURCE[0]}")/common.sh"
 [[ -x $CHROMIUM ]] || skip "$CHROMIUM"
 
-make_work_folder
+make_work_folder "$EXTENSION_ID"
 mkdir -p "$work/profile/NativeMessagingHosts"
 printf '{"name": "com.vantrel.messaginghost", "description": "browser test", "path": "%s", "type": "stdio",
   "allowed_origins": ["chrome-extension://%s/"]}\n' "$host_exe" "$EXTENSION_ID" \
@@ -23,4 +23,4 @@ start_browser "$work/chromium.log" "$CHROMIUM" --headless=new --no-sandbox --dis
     --no-first-run --disable-background-networking --disable-component-update --disable-sync \
     --user-data-dir="$work/profile" --disable-extensions-except="$work/extension" \
     --load-extension="$work/extension" about:blank
-finish "$EXTENSION_ID" "$work/chromium.log" 'dbus/'
+finish "$work/chromium.log" 'dbus/'

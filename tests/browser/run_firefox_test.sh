@@ -14,7 +14,7 @@ source "$(dirname -- "${BASH_SOURCE[0]}")/common.sh"
 [[ -x $FIREFOX ]] || skip "$FIREFOX"
 "$python" -c 'import websockets' 2>/dev/null || skip python3-websockets
 
-make_work_folder
+make_work_folder "$ADDON_ID"
 mkdir -p "$work/profile"
 cp -- "$here/firefox_user.js" "$work/profile/user.js"
 # Firefox reads host manifests only from ~/.mozilla/native-messaging-hosts/: the project's installer
@@ -26,7 +26,7 @@ copy_extension "$here/firefox_extension" "$work/addon"
 start_browser "$work/firefox.log" MOZ_DISABLE_NONLOCAL_CONNECTIONS=1 "$FIREFOX" --headless --no-remote \
     --remote-debugging-port=0 --profile "$work/profile"
 bidi_url() { grep -o -m1 'WebDriver BiDi listening on ws://[^ ]*' "$work/firefox.log" | sed 's/.* on //'; }
-wait_for 30 eval '[[ -n $(bidi_url) ]] || ! running $browser_pid'
+poll 300 eval '[[ -n $(bidi_url) ]] || ! running $browser_pid'
 # A temporary add-on, which needs no signature; "/session" is the endpoint of a BiDi-only session.
 installed=$(timeout 60 "$python" - "$(bidi_url)" "$work/addon" <<'PY'
 import asyncio, json, sys
@@ -48,4 +48,4 @@ PY
 )
 # Without the add-on, Firefox is stopped and every check fails for want of a report.
 [[ $installed == "$ADDON_ID" ]] || { echo "the add-on was not installed as $ADDON_ID: $installed" && stop_group "$browser_pid"; }
-finish "$ADDON_ID" "$work/firefox.log" 'OnProxyReady|D-Bus|^$'
+finish "$work/firefox.log" 'OnProxyReady|D-Bus|^$'
