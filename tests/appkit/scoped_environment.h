@@ -13,17 +13,11 @@ public:
         apply(value);
     }
     ~ScopedEnvironment() { apply(saved_); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
 private:
     void apply(const std::optional<std::string>& value) {
-        if (value)
-            ::setenv(name_.c_str(), value->c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
+        value ? ::setenv(name_.c_str(), value->c_str(), 1) : ::unsetenv(name_.c_str());
     }
-
     std::string name_;
     std::optional<std::string> saved_;
 };

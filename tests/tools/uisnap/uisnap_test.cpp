@@ -15,25 +15,6 @@ constexpr const char* tinyInterface = R"({"objects": [
   {"id": "recorder", "class": "ActionRecorder"}
 ], "actions": [{"object": "button", "action": "go:", "target": "recorder"}]})";
 
-// Controls with a title and no font; the flat button draws its title with layers of its own.
-constexpr const char* controlsWithoutFont = R"({"objects": [
-  {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 200, 80]},
-   "subviews": ["flat", "plain"]},
-  {"id": "flat", "class": "FlatButton", "attributes": {"frame": [0, 40, 200, 40], "title": "WWWW"},
-   "properties": {"textColor": "black"}},
-  {"id": "plain", "class": "Button", "attributes": {"frame": [0, 0, 200, 40], "title": "WWWW"}}
-]})";
-
-// Dark pixels of a band of rows, y from the top, in pixels.
-int darkPixels(const quartz::Bitmap& bitmap, int top, int bottom) {
-    int dark = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < bitmap.width(); ++x)
-            if (auto pixel = bitmap.pixel(x, y); pixel.alpha() > 0.5 && pixel.red() < 0.4)
-                ++dark;
-    return dark;
-}
-
 } // namespace
 
 // Nothing in the description hangs on the run: a second one reads the same.
@@ -119,12 +100,4 @@ TEST_F(UisnapCommand, WritesAStripOfPicturesAcrossAnAnimation) {
     EXPECT_PRED2(looksLike, pixelAt(*picture("out-1.png"), 40, 15), quartz::Color(0.5, 0, 0.5));
     EXPECT_PRED2(looksLike, pixelAt(*picture("out-2.png"), 40, 15), quartz::Color(0, 0, 1));
     EXPECT_FALSE(std::filesystem::exists(home() / "out-3.png"));
-}
-
-// A 13-point title is some 10 pixels high and four wide letters about 50 wide.
-TEST_F(UisnapCommand, ControlsWithoutAFontShowTheirTitleInTheSystemFont) {
-    ASSERT_EQ(runScript(controlsWithoutFont, "").status, 0);
-    auto image = picture("out.png");
-    EXPECT_GT(darkPixels(*image, 5, 35), 100); // the flat button, at the top
-    EXPECT_GT(darkPixels(*image, 45, 75), 100);
 }
