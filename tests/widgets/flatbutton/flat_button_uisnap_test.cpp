@@ -12,7 +12,6 @@ namespace {
 
 constexpr Color blue{0, 0, 1};
 constexpr Color red{1, 0, 0};
-constexpr Color white = Color::whiteColor();
 const std::string fillColours = R"("buttonColor": [0, 0, 1], "activeButtonColor": [1, 0, 0])";
 const std::string drawnLooks = fillColours + R"(, "borderWidth": 2, "borderColor": [0, 0.8, 0],
     "activeBorderColor": [1, 1, 0], "iconColor": "white", "activeIconColor": [1, 1, 0])";
@@ -28,13 +27,6 @@ std::string buttonWindow(const std::string& properties, const std::string& attri
            attributes + R"(}, "properties": {)" + properties + R"(}},
       {"id": "recorder", "class": "ActionRecorder"}],
      "actions": [{"object": "button", "action": "launch:", "target": "recorder"}]})";
-}
-
-// The x and y (from the top) of a frame=(…) field.
-std::pair<double, double> originOf(const std::string& line) {
-    double x = 0, y = 0;
-    std::sscanf(field(line, "frame").c_str(), "(%lf, %lf", &x, &y);
-    return {x, y};
 }
 
 class FlatButtonThroughUisnap : public UisnapCommand {
@@ -99,8 +91,9 @@ TEST_F(FlatButtonThroughUisnap, PutsTheIconWhereItsPositionSaysAndDrawsEachLookO
             play("frame button 20 20 120 80; wait 0.2; snap off.png; set button glowRadius 3; "
                  "set button glowOpacity 1; set button momentary false; move 80 40; down; up; wait 1",
                  drawnLooks, R"(, "image": "icon.png", "imagePosition": )" + std::to_string(position));
-        auto [iconX, iconY] = originOf(layer(output, "ShapeLayer")); // 16 x 16, opaque in its left half
-        auto [titleX, titleY] = originOf(layer(output, "TextLayer"));
+        double iconX = 0, iconY = 0, titleX = 0, titleY = 0; // the icon is 16 x 16, opaque in its left half
+        std::sscanf(field(layer(output, "ShapeLayer"), "frame").c_str(), "(%lf, %lf", &iconX, &iconY);
+        std::sscanf(field(layer(output, "TextLayer"), "frame").c_str(), "(%lf, %lf", &titleX, &titleY);
         EXPECT_GT(towardsX * (iconX - titleX) + towardsY * (iconY - titleY), least) << output;
         auto off = picture("off.png"), on = picture("out.png");
         auto at = [&](const quartz::Bitmap& picture, double x, double y) {
@@ -108,7 +101,7 @@ TEST_F(FlatButtonThroughUisnap, PutsTheIconWhereItsPositionSaysAndDrawsEachLookO
         };
         EXPECT_PRED2(looksLike, at(*off, 10, 4), blue) << position;
         EXPECT_PRED2(looksLike, at(*off, 10, 0.5), Color(0, 0.8, 0));
-        EXPECT_PRED2(looksLike, at(*off, iconX + 2, iconY + 8), white);
+        EXPECT_PRED2(looksLike, at(*off, iconX + 2, iconY + 8), Color::whiteColor());
         EXPECT_PRED2(looksLike, at(*off, iconX + 14, iconY + 8), blue);
         EXPECT_PRED2(looksLike, at(*on, 10, 4), red);
         EXPECT_PRED2(looksLike, at(*on, 10, 0.5), Color(1, 1, 0));
