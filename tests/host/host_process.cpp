@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <poll.h>
 #include <spawn.h>
 #include <sstream>
@@ -17,6 +18,11 @@ extern char** environ;
 namespace {
 
 constexpr int patienceMilliseconds = 20000; // only a hung host ever waits this long
+
+std::string readAll(const std::string& path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
@@ -133,19 +139,12 @@ std::string HostProcess::standardError() {
     return bytes;
 }
 
-std::vector<pid_t> HostProcess::children() const {
-    std::vector<pid_t> found;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::string line;
-        std::getline(std::ifstream(entry.path() / "stat"), line);
-        // pid (command) state parent ...: the command may hold spaces and parentheses.
-        std::istringstream rest(line.substr(line.rfind(')') + 1));
-        std::string state;
-        pid_t parent = 0;
-        if (rest >> state >> parent && parent == pid_)
-            found.push_back(static_cast<pid_t>(std::stol(entry.path().filename())));
-    }
-    return found;
+std::size_t HostProcess::children() const {
+    // The host runs no threads of its own, so its main thread's children are all of them.
+    std::string path = "/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) + "/children";
+    std::istringstream text(readAll(path));
+    return static_cast<std::size_t>(
+        std::distance(std::istream_iterator<pid_t>(text), std::istream_iterator<pid_t>()));
 }
 
 int HostProcess::waitForExit() {

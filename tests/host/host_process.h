@@ -29,8 +29,8 @@ public:
     // Up to `size` bytes of standard output, fewer when the host closes it.
     std::string receive(std::size_t size = std::string::npos);
     std::string standardError();
-    // The host's child processes, zombies included.
-    std::vector<pid_t> children() const;
+    // How many child processes the host has, zombies included.
+    std::size_t children() const;
     // The exit status, or minus the signal that ended the host.
     int waitForExit();
 
