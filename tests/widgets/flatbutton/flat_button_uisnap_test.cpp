@@ -50,7 +50,7 @@ TEST_F(FlatButtonThroughUisnap, ClicksShowTheOnLookAndSendTheNewStateAsEachKindO
         Color fill;         // in a.png
         std::string states; // sent, in order
     } cases[] = {
-        // Momentary: on at once, then 0.1 s back to off after the release.
+        // Momentary: half-way back to off 0.05 s after the release, the change taking 0.1 s.
         {"move 80 40; down; up; wait 0.05; snap a.png", Color(0.5, 0, 0.5), "0"},
         {"set button momentary false; move 80 40; down; up; snap a.png; down; up", red, "10"},
         {"move 80 40; down; move 200 90; move 80 40; move 200 90; up; wait 0.2; snap a.png", blue, ""},
