@@ -1,7 +1,7 @@
 #include "platform/appkit/interface/coder.h"
 #include "platform/appkit/interface/interface_loader.h"
 #include "platform/appkit/runtime/runtime.h"
-#include "platform/appkit/views/view.h"
+#include "platform/appkit/views/button.h"
 #include "platform/appkit/windows/window.h"
 #include "platform/quartz/bitmap.h"
 #include "tests/support/temporary_home.h"
@@ -43,14 +43,11 @@ public:
         radius_ = radius;
         frameWhenRadiusSet = frame();
     }
-    std::shared_ptr<Widget> partner() const { return nullptr; }
-    void setPartner(std::shared_ptr<Widget>) {}
     std::shared_ptr<Object> target() const { return target_.lock(); }
     void setTarget(std::shared_ptr<Object> target) { target_ = target; }
     const std::string& action() const { return action_; }
     void setAction(const std::string& action) { action_ = action; }
 
-    std::optional<quartz::Image> icon;
     Rect frameWhenRadiusSet;
 
 private:
@@ -85,21 +82,10 @@ private:
 };
 
 const ClassRegistration registration([](Runtime& runtime) {
-    ClassInfo& info = runtime.add(
-        typeid(Widget), "LoaderTestWidget", "View", [] { return std::make_shared<Widget>(); },
-        [](const Object& object) { return dynamic_cast<const Widget*>(&object) != nullptr; });
-    ClassBuilder<Widget>(info)
+    runtime.registerClass<Widget>("LoaderTestWidget", "View")
         .property("cornerRadius", &Widget::cornerRadius, &Widget::setCornerRadius)
-        .property("partner", &Widget::partner, &Widget::setPartner)
         .property("target", &Widget::target, &Widget::setTarget)
         .property("action", &Widget::action, &Widget::setAction);
-    // Registered by hand: the typed builder has no image properties yet.
-    info.addProperty("icon", {ValueKind::image,
-                              [](Object& object, const PropertyValue& value) {
-                                  static_cast<Widget&>(object).icon = std::get<quartz::Image>(value);
-                                  return true;
-                              },
-                              [](const Object&) -> std::optional<PropertyValue> { return std::nullopt; }});
     runtime.registerClass<Model>("LoaderTestModel").action("record:", &Model::record);
     runtime.registerClass<Owner>("LoaderTestOwner")
         .property("window", &Owner::window, &Owner::setWindow)
@@ -168,13 +154,12 @@ TEST_F(InterfaceLoading, AnImageComesFromTheFilesFolderAndNeverFromOutsideIt) {
     for (const auto& path : {folder / "check.png", home() / "x.png"})
         ASSERT_TRUE(quartz::Bitmap::make(3, 2)->writePNG(path));
     auto widget = [](const std::string& icon) {
-        return R"({"objects": [{"id": "w", "class": "LoaderTestWidget", "properties": {"icon": ")" + icon +
-               R"("}}]})";
+        return R"({"objects": [{"id": "w", "class": "Button", "attributes": {"image": ")" + icon + R"("}}]})";
     };
     writeFile(folder / "main.json", widget("check.png"));
     auto loaded = loadInterfaceFile(folder / "main.json", owner, &error);
     ASSERT_TRUE(loaded) << error;
-    EXPECT_EQ(objectWithId<Widget>(*loaded, "w")->icon->size(), (quartz::Size{3, 2}));
+    EXPECT_EQ(objectWithId<Button>(*loaded, "w")->image()->size(), (quartz::Size{3, 2}));
     for (const std::string& name : {std::string("../x.png"), (home() / "x.png").string()}) {
         EXPECT_FALSE(loadInterfaceData(widget(name), "main.json", folder, owner, &error)) << name;
         EXPECT_NE(error.find(name), std::string::npos) << error;
@@ -211,8 +196,8 @@ TEST_F(InterfaceLoading, ARefusedFileNamesTheFaultAndLoadsNothing) {
         {widgetWith(R"("colour": [1, 0, 0])"),
          {"\"button\"", "LoaderTestWidget", "\"colour\"", "no such property"}},
         {widgetWith(R"("cornerRadius": "6")"), {"\"cornerRadius\"", "a number", "\"6\""}},
-        {widgetWith(R"("icon": "missing.png")"), {"\"icon\"", "missing.png"}},
-        {widgetWith(R"("partner": {"ref": "nowhere"})"), {"\"partner\"", "\"nowhere\"", "no such object"}},
+        {fileWith(R"({"id": "w", "class": "Window", "properties": {"contentView": {"ref": "nowhere"}}})"),
+         {"\"contentView\"", "\"nowhere\"", "no such object"}},
         {fileWith(R"({"id": "widget", "class": "View"})"), {"\"widget\"", "View", "already used"}},
         {fileWith(R"({"id": "owner", "class": "LoaderTestOwner"})"), {"\"owner\"", "reserved"}},
         {fileWith(R"({"id": "content", "class": "View", "subview": ["widget"]})"),
