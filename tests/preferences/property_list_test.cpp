@@ -36,13 +36,15 @@ std::string libplistBytes(bool binary) {
     return text;
 }
 
-const PropertyListDictionary libplistSample{{"last_known_path", "/opt/Vantrel Manager/caf\xC3\xA9 \"q\" <&>"},
-                                            {"count", -42},
-                                            {"ratio", 0.1},
-                                            {"enabled", false},
-                                            {"last_opened", PropertyListDate{700000000}},
-                                            {"blob", PropertyListData{"\0\x01\xFF"s}},
-                                            {"list", PropertyListArray{"a", PropertyListDictionary{}}}};
+const PropertyListDictionary libplistSample{
+    // every kind of value, text needing escapes, an unsigned integer read as signed
+    {"last_known_path", "/opt/Vantrel Manager/caf\xC3\xA9 \"q\" <&>"},
+    {"count", -42},
+    {"ratio", 0.1},
+    {"enabled", false},
+    {"last_opened", PropertyListDate{700000000}},
+    {"blob", PropertyListData{"\0\x01\xFF"s}},
+    {"list", PropertyListArray{"a", PropertyListDictionary{}}}};
 
 std::string bigEndian(std::uint64_t value, int width) {
     std::string bytes;

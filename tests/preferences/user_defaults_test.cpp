@@ -74,23 +74,18 @@ TEST_F(UserDefaultsTest, TheStoreIsAPrivateXMLFileOtherProcessesRead) {
     EXPECT_EQ(textFor(reader, "apppath"), "/from/child");
 }
 
-TEST_F(UserDefaultsTest, TheArgumentDomainComesFirstAndIsNeverStored) {
-    UserDefaults defaults(domain);
-    defaults.setVolatileDomain({{"apppath", "/given"}}, UserDefaults::argumentDomain);
-    defaults.setValue("/stored", "apppath");
-    ASSERT_TRUE(defaults.synchronize());
-    EXPECT_EQ(textFor(UserDefaults(domain), "apppath"), "/stored");
-    EXPECT_EQ(textFor(defaults, "apppath"), "/given");
-}
-
-TEST_F(UserDefaultsTest, RemovedKeysAreGoneAfterSynchronizing) {
+// Removing a key removes it from the store, keeping the others; the argument domain comes first
+// and is never stored.
+TEST_F(UserDefaultsTest, RemovedKeysAreGoneAfterSynchronizingAndArgumentsAreNeverStored) {
     store("apppath", "/opt/app");
     store("other", "kept");
     UserDefaults defaults(domain);
+    defaults.setVolatileDomain({{"other", "/given"}}, UserDefaults::argumentDomain);
     defaults.removeValueForKey("apppath");
     ASSERT_TRUE(defaults.synchronize());
     EXPECT_EQ(UserDefaults(domain).valueForKey("apppath"), std::nullopt);
     EXPECT_EQ(textFor(UserDefaults(domain), "other"), "kept");
+    EXPECT_EQ(textFor(defaults, "other"), "/given");
 }
 
 TEST_F(UserDefaultsTest, ACrashBeforeTheRenameLeavesTheOldStoreIntact) {
