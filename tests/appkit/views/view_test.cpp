@@ -43,7 +43,7 @@ TEST(View, HitTestFindsTheDeepestFrontMostViewAndSeesThroughViewsThatHitNothing)
     EXPECT_EQ(root->hitTest({250, 20}), nullptr);
 }
 
-TEST(View, FlippedViewsMeasureYFromTheirTopAndTheirLayerFollows) {
+TEST(View, FlippedViewsMeasureYFromTheirTop) {
     auto root = View::make({0, 0, 200, 100});
     auto flipped = View::make<FlippedView>({20, 10, 100, 60});
     auto child = View::make({0, 0, 10, 10});
@@ -51,10 +51,6 @@ TEST(View, FlippedViewsMeasureYFromTheirTopAndTheirLayerFollows) {
     flipped->addSubview(child);
     EXPECT_EQ(root->hitTest({25, 65}), child);
     EXPECT_EQ(child->convertRectToWindow(child->bounds()), quartz::Rect(20, 60, 10, 10));
-    flipped->setWantsLayer(true);
-    EXPECT_TRUE(flipped->layer()->geometryFlipped());
-    flipped->setFrame({5, 5, 80, 30});
-    EXPECT_EQ(flipped->layer()->bounds().size, (quartz::Size{80, 30}));
 }
 
 TEST(View, UnhandledMouseEventsTravelUpToTheSuperviewMadeWithItsMembersInPlace) {

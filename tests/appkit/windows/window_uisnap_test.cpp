@@ -11,13 +11,10 @@ namespace {
 
 // A flat default button, red while pressed, beside a plain button that Escape presses.
 constexpr const char* defaultAndCancel = R"({"objects": [
-  {"id": "window", "class": "Window", "attributes": {"frame": [0, 0, 200, 80], "title": "Keys"},
-   "properties": {"contentView": {"ref": "content"}}},
   {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 200, 80]}, "subviews": ["flat", "cancel"]},
   {"id": "flat", "class": "FlatButton", "attributes": {"frame": [100, 20, 80, 40], "keyEquivalent": "\r"},
    "properties": {"buttonColor": [0, 0, 1], "activeButtonColor": [1, 0, 0], "offAnimationDuration": 0}},
-  {"id": "cancel", "class": "Button", "attributes": {"frame": [10, 20, 80, 40], "title": "Cancel",
-   "keyEquivalent": "\u001b"}},
+  {"id": "cancel", "class": "Button", "attributes": {"frame": [10, 20, 80, 40], "keyEquivalent": "\u001b"}},
   {"id": "recorder", "class": "ActionRecorder"}
 ], "actions": [{"object": "flat", "action": "go:", "target": "recorder"},
                {"object": "cancel", "action": "cancel:", "target": "recorder"}]})";
@@ -26,26 +23,22 @@ constexpr const char* defaultAndCancel = R"({"objects": [
 constexpr const char* fourButtons = R"({"objects": [
   {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 300, 110]},
    "subviews": ["c", "b", "label", "off", "a"]},
-  {"id": "c", "class": "Button", "attributes": {"frame": [10, 10, 80, 30], "title": "C"}},
-  {"id": "b", "class": "Button", "attributes": {"frame": [200, 70, 80, 30], "title": "B"}},
+  {"id": "c", "class": "Button", "attributes": {"frame": [10, 10, 80, 30]}},
+  {"id": "b", "class": "Button", "attributes": {"frame": [200, 70, 80, 30]}},
   {"id": "label", "class": "TextField", "attributes": {"frame": [10, 45, 200, 20], "string": "Text"}},
-  {"id": "off", "class": "Button", "attributes": {"frame": [110, 70, 80, 30], "title": "Off", "enabled": false}},
-  {"id": "a", "class": "Button", "attributes": {"frame": [10, 70, 80, 30], "title": "A"}},
+  {"id": "off", "class": "Button", "attributes": {"frame": [110, 70, 80, 30], "enabled": false}},
+  {"id": "a", "class": "Button", "attributes": {"frame": [10, 70, 80, 30]}},
   {"id": "recorder", "class": "ActionRecorder"}
 ], "actions": [{"object": "a", "action": "press:", "target": "recorder"},
-               {"object": "b", "action": "press:", "target": "recorder"},
-               {"object": "c", "action": "press:", "target": "recorder"}]})";
+  {"object": "b", "action": "press:", "target": "recorder"}, {"object": "c", "action": "press:", "target": "recorder"}]})";
 
 constexpr const char* roundButton = R"({"objects": [
   {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 120, 80]}, "subviews": ["round"]},
   {"id": "round", "class": "FlatButton", "attributes": {"frame": [20, 20, 80, 40]},
-   "properties": {"cornerRadius": 10, "buttonColor": "white"}}
-]})";
+   "properties": {"cornerRadius": 10, "buttonColor": "white"}}]})";
 
-// A 300 x 120 window with a tooltip button along its top edge.
+// A 300 x 120 view with a tooltip button along its top edge.
 constexpr const char* tooltipButton = R"({"objects": [
-  {"id": "window", "class": "Window", "attributes": {"frame": [0, 0, 300, 120], "title": "Help"},
-   "properties": {"contentView": {"ref": "content"}}},
   {"id": "content", "class": "View", "attributes": {"frame": [0, 0, 300, 120]}, "subviews": ["top"]},
   {"id": "top", "class": "QvCustomTooltipButton", "attributes": {"frame": [100, 80, 100, 40], "title": "Top"},
    "properties": {"customTooltip": "Starts the Vantrel manager application, which checks this application in. It closes this window once it runs, and opens it again when the check-in is due."}}]})";
