@@ -80,7 +80,6 @@ TEST(RunLoop, CallsAReadyWatchEachTurnUntilSuspendedOrRemoved) {
     EXPECT_EQ(calls, 3);
     loop.removeWatch(id);
     EXPECT_FALSE(loop.runOnce(0));
-    EXPECT_FALSE(loop.resumeWatch(id));
 }
 
 TEST(RunLoop, RemovingAReadyWatchFromAHandlerPreventsItsCall) {
