@@ -112,17 +112,11 @@ env -u DISPLAY timeout 60 "$launcher" first "$app_path" >"$work/launcher.out" 2>
 # Xft.dpi 192 makes a window of twice the pixels; GDK_SCALE and VANTREL_BACKING_SCALE override it.
 echo "Xft.dpi: 192" | xrdb -merge - || fail "xrdb could not set Xft.dpi"
 unset GDK_SCALE
+# The fill is found where the scale puts it only in a window of that many pixels a point.
 for setting in "2" "1 GDK_SCALE=1" "1.5 VANTREL_BACKING_SCALE=1.5 GDK_SCALE=2"; do
     read -r scale environment <<<"$setting"
-    # shellcheck disable=SC2086 # the settings are words
-    env $environment "$launcher" first >"$work/launcher.out" 2>"$work/launcher.err" &
-    launcher_pid=$!
-    window=$(find_window "$title" "$launcher_pid") || fail "no window titled \"$title\""
-    size=$(awk -v s="$scale" 'BEGIN { printf "%dx%d", 460 * s + 0.5, 240 * s + 0.5 }')
-    [[ $(xdotool getwindowgeometry "$window") == *"Geometry: $size"* ]] ||
-        fail "with ${environment:-Xft.dpi alone} the window is not $size: $(xdotool getwindowgeometry "$window")"
-    poll 300 fill_shows "$off_fill" "$scale" || fail "at scale $scale the button's fill is not where it belongs"
+    eval "$environment start_launcher first"
+    poll 300 fill_shows "$off_fill" "$scale" || fail "with ${environment:-Xft.dpi alone} the fill is not at scale $scale"
     stop_process "$launcher_pid"
-    launcher_pid=""
 done
 echo "passed"
