@@ -19,9 +19,7 @@ public:
         Application::shared()->activateIgnoringOtherApps(true);
         ++launches;
     }
-    bool applicationShouldTerminateAfterLastWindowClosed(Application&) override { return terminates; }
     int launches = 0;
-    bool terminates = false;
 };
 
 const ClassRegistration registration([](Runtime& runtime) {
@@ -73,8 +71,8 @@ private:
 // Off screen nothing is waited for, so the loop returns; the first window is written at the
 // forced scale.
 // Off screen nothing is waited for, so the loop returns; the first window is written at the
-// forced scale. Without the file, or a display, it says why and fails.
-TEST_F(ApplicationMain, LoadsTheMainFileAndShowsItsWindowAtTheForcedScaleElseSaysWhyItCannot) {
+// forced scale. Without the file it says why and fails; the launcher tests show the rest.
+TEST_F(ApplicationMain, LoadsTheMainFileAndShowsItsWindowAtTheForcedScale) {
     auto path = home() / "launch.png";
     ScopedEnvironment snapshot("VANTREL_SNAPSHOT", path.string());
     ScopedEnvironment scale("VANTREL_BACKING_SCALE", "2");
@@ -87,26 +85,4 @@ TEST_F(ApplicationMain, LoadsTheMainFileAndShowsItsWindowAtTheForcedScaleElseSay
     EXPECT_EQ(delegate->launches, 1);
     EXPECT_TRUE(Application::shared()->isActive());
     EXPECT_EQ(quartz::Image::imageWithContentsOfFile(path.string())->size(), (quartz::Size{600, 240}));
-    ScopedEnvironment screen("VANTREL_OFFSCREEN", std::nullopt);
-    ScopedEnvironment display("DISPLAY", ":65000"); // no such server
-    ScopedEnvironment driver("SDL_VIDEODRIVER", "x11");
-    testing::internal::CaptureStderr();
-    EXPECT_NE(runMain(), 0);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("no display"), std::string::npos);
-}
-
-TEST_F(ApplicationMain, ClosingTheLastWindowEndsTheProcessOnlyWhenTheDelegateSaysSo) {
-    for (bool terminates : {false, true}) {
-        auto close = [terminates] {
-            auto delegate = std::make_shared<LaunchDelegate>();
-            delegate->terminates = terminates;
-            Application::shared()->setDelegate(delegate);
-            auto window = Window::make({0, 0, 100, 100});
-            Application::shared()->addWindow(window);
-            window->makeKeyAndOrderFront();
-            window->close();
-            std::exit(3);
-        };
-        EXPECT_EXIT(close(), testing::ExitedWithCode(terminates ? 0 : 3), "");
-    }
 }
