@@ -18,25 +18,18 @@ class ClientMessage(ctypes.Structure):
 
 xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
 xlib.XOpenDisplay.restype = ctypes.c_void_p
-xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
 xlib.XDefaultRootWindow.restype = xlib.XInternAtom.restype = ctypes.c_ulong
-xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-xlib.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int,
-                                 ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
-xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-display = xlib.XOpenDisplay(None)
-if not display:
+display = ctypes.c_void_p(xlib.XOpenDisplay(None))
+if not display.value:
     sys.exit("cannot open the display")
 if sys.argv[1] == "claim":
     root = ctypes.c_ulong(xlib.XDefaultRootWindow(display))  # format 32 data is an array of C longs
-    xlib.XChangeProperty(display, root.value, xlib.XInternAtom(display, b"_NET_SUPPORTING_WM_CHECK", 0), 33, 32,
-                         0, ctypes.byref(root), 1)  # 33: XA_WINDOW, 0: PropModeReplace
+    atom = ctypes.c_ulong(xlib.XInternAtom(display, b"_NET_SUPPORTING_WM_CHECK", 0))
+    xlib.XChangeProperty(display, root, atom, ctypes.c_ulong(33), 32, 0, ctypes.byref(root), 1)  # XA_WINDOW, replace
 else:
-    window = int(sys.argv[2], 0)
+    window = ctypes.c_ulong(int(sys.argv[2], 0))
     event = ClientMessage(type=33, window=window, format=32,  # 33: ClientMessage
                           message_type=xlib.XInternAtom(display, b"WM_PROTOCOLS", 0))
     event.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    xlib.XSendEvent(display, window, 0, ctypes.c_long(0), ctypes.byref(event))
 xlib.XCloseDisplay(display)  # flushes

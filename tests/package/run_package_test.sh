@@ -16,8 +16,7 @@ dpkg_step() { dpkg "$@" >"$work/dpkg.log" </dev/null || { cat "$work/dpkg.log" &
 
 ((EUID == 0)) || skip "installing a package needs root"
 command -v dpkg-deb >/dev/null || skip "dpkg cannot be had"
-command -v lintian >/dev/null || { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-    --no-install-recommends lintian; } >/dev/null 2>&1 || skip "lintian cannot be had"
+command -v lintian >/dev/null || skip "lintian is missing (scripts/install-deps --test)"
 [[ $(package_status) == @(|not-installed) ]] || skip "$package is installed here; the test would replace it"
 work=$(mktemp -d "${TMPDIR:-/tmp}/package_test.XXXXXX")
 # Only this test can have installed it: it skips where the package was there before.
