@@ -4,7 +4,6 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace foundation;
@@ -24,15 +23,6 @@ public:
 protected:
     void storeWillBeReplaced() override { ::raise(SIGKILL); }
 };
-
-// Runs `body` in a child process and tells whether it succeeded.
-template <typename Body> bool inChild(Body body) {
-    pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(body() ? 0 : 1);
-    int status = 0;
-    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 std::optional<std::string> textFor(const UserDefaults& defaults, const std::string& key) {
     auto value = defaults.valueForKey(key);
@@ -65,12 +55,14 @@ TEST_F(UserDefaultsTest, TheStoreIsAPrivateXMLFileOtherProcessesRead) {
     }
     EXPECT_EQ(std::filesystem::directory_iterator(storePath().parent_path())->path(), storePath())
         << "no temporary file is left behind";
-    EXPECT_TRUE(inChild([] { return textFor(UserDefaults(domain), "apppath") == trickyPath; }));
-    EXPECT_TRUE(inChild([] {
-        UserDefaults defaults(domain);
-        defaults.setValue("/from/child", "apppath");
-        return defaults.synchronize();
-    }));
+    EXPECT_EXIT(
+        {
+            UserDefaults defaults(domain);
+            bool read = textFor(defaults, "apppath") == trickyPath;
+            defaults.setValue("/from/child", "apppath");
+            ::_exit(read && defaults.synchronize() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(textFor(reader, "apppath"), "/from/child");
 }
 
