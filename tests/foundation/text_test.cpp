@@ -111,14 +111,6 @@ TEST(JSONOutline, AgreesWithTheBuiltValueOnTrickyTexts) {
     for (std::size_t cut = 0; cut <= request.size(); ++cut)
         expectAgreement(request.substr(0, cut));
 }
-
-TEST(JSONOutline, RefusesARawNulWhereverItIs) {
-    const std::string request = R"( {"url":"x", "n": [1, true, null]} )";
-    for (std::size_t at = 0; at <= request.size(); ++at) {
-        std::string text = request.substr(0, at) + '\0' + request.substr(at);
-        EXPECT_FALSE(parse(text, JSONSerialization::fragmentsAllowed)) << "NUL at " << at;
-        EXPECT_FALSE(outline(text).has_value()) << "NUL at " << at;
-    }
 }
 
 TEST(UTF8Validation, AcceptsEveryLengthAtItsBoundsAndRefusesWhatIsNotUTF8) {

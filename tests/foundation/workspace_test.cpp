@@ -58,10 +58,3 @@ TEST_F(WorkspaceOpener, StartsTheOpenerDirectlyAwayFromOurStreamsAndSession) {
     std::filesystem::remove(folder / "hold");
     EXPECT_TRUE(waitUntil([] { return !hasAnyChild(); }));
 }
-
-TEST_F(WorkspaceOpener, FailsForAMissingOpener) {
-    auto url = URL::URLWithString("https://example.com/").value();
-    EXPECT_FALSE(Workspace(home() / "no-such-opener").openURL(url));
-    EXPECT_FALSE(Workspace("vantrel-no-such-opener").openURL(url));
-    EXPECT_FALSE(hasAnyChild());
-}

@@ -155,16 +155,28 @@ TEST_F(PropertyListFiles, WhatIsNotAWholePropertyListDictionaryGivesNone) {
     EXPECT_NE(error.find("changed while it was read"), std::string::npos) << error;
 }
 
-TEST(BinaryPropertyListGuard, NestingUpToTheLimitIsReadAndDeeperRefused) {
+// Far deeper than any stack would survive inside libplist is refused; empty containers do not
+// nest, and close tags that libplist skips do not hide nesting.
+TEST(PropertyListGuard, NestingUpToTheLimitIsReadAndDeeperRefused) {
     EXPECT_NE(propertyListWithData(binaryChain(maximumPropertyListDepth - 1)).value().array(), nullptr);
-    // Far deeper than any stack would survive inside libplist.
+    EXPECT_NE(propertyListWithData(xmlChain(maximumPropertyListDepth)).value().array(), nullptr);
     EXPECT_EQ(propertyListWithData(binaryChain(200000)), std::nullopt);
+    EXPECT_EQ(propertyListWithData(xmlChain(250000)), std::nullopt);
     EXPECT_EQ(propertyListWithData(binaryDictionary("\x52ok")),
               PropertyListValue(PropertyListDictionary{{"ok", true}}));
+    std::string empties = "<plist><array>";
+    for (std::size_t i = 0; i < 2 * maximumPropertyListDepth; ++i)
+        empties += "<array/><dict/>";
+    EXPECT_TRUE(xmlPropertyListIsWithinLimits(empties + "</array></plist>", nullptr));
+    for (const char* between : {"", "<!-- </array> -->", "</dict>", "<![CDATA[</array>]]>"}) {
+        std::string reason;
+        EXPECT_FALSE(xmlPropertyListIsWithinLimits(xmlChain(maximumPropertyListDepth + 1, between), &reason));
+        EXPECT_NE(reason.find("deeper"), std::string::npos) << reason;
+    }
 }
 
 // Shapes that would crash, stall or abort libplist are refused before it sees them.
-TEST(BinaryPropertyListGuard, HostileShapesAreRefused) {
+TEST(PropertyListGuard, HostileBinaryShapesAreRefused) {
     std::vector<std::pair<std::string, std::string>> cases = {
         {binaryChain(maximumPropertyListDepth + 1), "deeper"}};
     BinaryList cycle;
@@ -197,20 +209,4 @@ TEST(BinaryPropertyListGuard, HostileShapesAreRefused) {
         EXPECT_NE(reason.find(expected), std::string::npos) << reason;
         EXPECT_EQ(propertyListWithData(bytes), std::nullopt) << expected;
     }
-}
-
-// Empty containers do not nest; close tags that libplist skips do not hide nesting.
-TEST(XMLPropertyListGuard, NestingUpToTheLimitIsReadAndDeeperRefused) {
-    EXPECT_NE(propertyListWithData(xmlChain(maximumPropertyListDepth)).value().array(), nullptr);
-    std::string empties = "<plist><array>";
-    for (std::size_t i = 0; i < 2 * maximumPropertyListDepth; ++i)
-        empties += "<array/><dict/>";
-    EXPECT_TRUE(xmlPropertyListIsWithinLimits(empties + "</array></plist>", nullptr));
-    std::string reason;
-    EXPECT_FALSE(xmlPropertyListIsWithinLimits(xmlChain(maximumPropertyListDepth + 1), &reason));
-    EXPECT_NE(reason.find("deeper"), std::string::npos) << reason;
-    for (const char* between : {"<!-- </array> -->", "</dict>", "<![CDATA[</array>]]>"})
-        EXPECT_FALSE(xmlPropertyListIsWithinLimits(xmlChain(maximumPropertyListDepth + 1, between), nullptr));
-    // libplist itself would run out of stack freeing this.
-    EXPECT_EQ(propertyListWithData(xmlChain(250000)), std::nullopt);
 }
