@@ -111,7 +111,6 @@ TEST(JSONOutline, AgreesWithTheBuiltValueOnTrickyTexts) {
     for (std::size_t cut = 0; cut <= request.size(); ++cut)
         expectAgreement(request.substr(0, cut));
 }
-}
 
 TEST(UTF8Validation, AcceptsEveryLengthAtItsBoundsAndRefusesWhatIsNotUTF8) {
     for (const char* text :
