@@ -1,6 +1,7 @@
 // The hover timer and the help popover's show beside a rectangle, driven directly: a timer due exactly
 // now and two entries without an exit are out of a script's reach.
 #include "platform/appkit/application/bundle.h"
+#include "platform/appkit/views/toolbar_item.h"
 #include "platform/appkit/windows/window.h"
 #include "platform/foundation/clock.h"
 #include "platform/foundation/run_loop.h"
@@ -61,7 +62,7 @@ TEST_F(Tooltip, ShowsOnceTwoSecondsAfterTheLastEntryAndNeverAfterLeaving) {
     EXPECT_NE(testing::internal::GetCapturedStderr().find("showTooltipTimerFired"), std::string::npos);
 }
 
-TEST_F(Tooltip, ShowingBesideARectangleKeepsTheTextAndRecordAndPreparesOnceLoaded) {
+TEST_F(Tooltip, ShowingBesideARectangleOrAToolbarItemKeepsTheTextAndRecordAndPreparesOnceLoaded) {
     Bundle::mainBundle().setResourcePath(VANTREL_WIDGET_RESOURCE_DIR);
     auto window = Window::make({0, 0, 400, 300});
     auto plain = View::make({250, 150, 60, 40});
@@ -76,5 +77,14 @@ TEST_F(Tooltip, ShowingBesideARectangleKeepsTheTextAndRecordAndPreparesOnceLoade
     EXPECT_EQ(controller->tooltipLabel()->stringValue(), "kept");
     EXPECT_EQ(controller->showingFor(), nullptr);
     EXPECT_EQ(controller->loadedWhenPrepared, std::vector<bool>(2, true));
+    popover->close();
+
+    // A toolbar item is no view: the popover stands by the item's view, beside all of it.
+    auto item = std::make_shared<ToolbarItem>();
+    item->setView(plain);
+    controller->showForView(item, NSMaxYEdge);
+    ASSERT_TRUE(popover->isShown());
+    EXPECT_EQ(popover->anchorView(), plain);
+    EXPECT_EQ(popover->positioningRect(), plain->bounds());
     popover->close();
 }
