@@ -39,7 +39,7 @@ protected:
         writeFile(config, configuration);
         auto controller = std::make_shared<RecordingController>();
         controller->launch(nullptr);
-        for (int attempt = 0; controller->exitStatus && attempt < 500; ++attempt) {
+        for (int attempt = 0; controller->exitStatus && attempt < 3000; ++attempt) {
             if (std::filesystem::exists(record))
                 return std::to_string(*controller->exitStatus) + ": " + readFile(record);
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -4,9 +4,10 @@
 #include "platform/foundation/string_encoding.h"
 #include "platform/foundation/url.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <regex>
 #include <unistd.h>
 
 using namespace foundation;
@@ -172,8 +173,11 @@ TEST(FileURL, PercentEncodesThePathAndParsesBackToIt) {
 
 TEST(ConsoleLog, StampsTheLineWithTimeProcessAndId) {
     std::string pid = std::to_string(::getpid());
-    std::regex shape(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )" +
-                     std::string(program_invocation_short_name) + "\\[" + pid + ":" + pid +
-                     "\\] showTooltipTimerFired\n");
-    EXPECT_TRUE(std::regex_match(foundation::consoleLogLine("showTooltipTimerFired"), shape));
+    auto line = foundation::consoleLogLine("showTooltipTimerFired");
+    // std::regex would do, but the sanitizer build's optimiser warns inside it.
+    auto stamp = line.substr(0, 24);
+    std::replace_if(stamp.begin(), stamp.end(), ::isdigit, '0');
+    EXPECT_EQ(stamp, "0000-00-00 00:00:00.000 ");
+    EXPECT_EQ(line.substr(24), std::string(program_invocation_short_name) + "[" + pid + ":" + pid +
+                                   "] showTooltipTimerFired\n");
 }
