@@ -53,7 +53,7 @@ TEST(Popover, TakesThePointerOverItAndClosesOnAClickElsewhereOnlyWhenTransient) 
     scene.backend->press();
     scene.backend->release();
     EXPECT_EQ(beneath->entries + beneath->presses, 0);
-    EXPECT_EQ(scene.content->lastPress, quartz::Point(10, 5));
+    EXPECT_EQ(scene.content->lastPress, (quartz::Point{10, 5}));
     EXPECT_TRUE(scene.popover->isShown());
     scene.window->mouseDownAt({5, 95});
     EXPECT_FALSE(scene.popover->isShown());
