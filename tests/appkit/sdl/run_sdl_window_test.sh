@@ -26,6 +26,8 @@ windows_at() { xwininfo -root -children | grep -c " $1 " || true; }
 popover_shown() { [[ $(windows_at "$1") -ge 1 ]]; }
 popover_gone() { [[ $(windows_at "$1") -eq 0 ]]; }
 titled() { [[ $(xdotool getwindowname "$1") == "$2" ]]; }
+entries_in() { grep -cx entered "$1" || true; }
+entered_since() { (($(entries_in "$1") > $2)); }
 
 use_temporary_home "$work"
 start_xvfb "$work"
@@ -86,10 +88,15 @@ popover_round() {
     poll 50 popover_shown "$size+$left+$top" || fail "the popover stayed behind: $(xwininfo -root -children)"
     xdotool mousemove $((left + 60 * scale)) $((top + 20 * scale)) click 1
     wait_for "$out" "popover down $expected"
-    # SDL holds the pointer for the popover's window from the press until it has handled the
-    # release: a click sent before that would go to the popover's window and be lost.
+    # A click sent on the heels of the pointer's move out of the popover's window was now and then
+    # lost: the click elsewhere waits until the popover's release was handled (SDL holds the pointer
+    # for that window until then) and the window has heard the pointer arrive, as a hand would.
     wait_for "$out" "up $expected"
-    xdotool mousemove --window "$window" $((190 * scale)) $((10 * scale)) click 1
+    local entries
+    entries=$(entries_in "$out")
+    xdotool mousemove --window "$window" $((70 * scale)) $((85 * scale))
+    poll 600 entered_since "$out" "$entries" || fail "the window did not hear the pointer arrive"
+    xdotool click 1
     wait_for "$out" "popover closed"
     poll 50 popover_gone "$size+$left+$top" || fail "the closed popover's window stays on screen"
     stop_probe "$out"
