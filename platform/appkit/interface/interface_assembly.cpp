@@ -138,13 +138,10 @@ bool InterfaceAssembly::readPlacements(std::vector<Placement>& placements) {
 bool InterfaceAssembly::readOutlets(std::vector<Setting>& settings) {
     for (const InterfaceOutlet& outlet : document_.outlets) {
         std::string context = "outlet " + quote(outlet.key) + " of " + describe(outlet.object);
-        auto object = objectNamed(outlet.object);
+        auto [object, destination] =
+            connectionEnds(context, outlet.object, "destination", outlet.destination);
         if (!object)
-            return fail(context + ": " + noSuchObject(outlet.object));
-        auto destination = objectNamed(outlet.destination);
-        if (!destination)
-            return fail(context + ": destination " + quote(outlet.destination) + ": " +
-                        noSuchObject(outlet.destination));
+            return false;
         const PropertyInfo* property = propertyOf(*object, outlet.key);
         if (property == nullptr)
             return fail(context + ": no such property");
@@ -158,12 +155,9 @@ bool InterfaceAssembly::readOutlets(std::vector<Setting>& settings) {
 bool InterfaceAssembly::readActions(std::vector<Setting>& settings) {
     for (const InterfaceAction& action : document_.actions) {
         std::string context = "action " + quote(action.action) + " of " + describe(action.object);
-        auto object = objectNamed(action.object);
+        auto [object, target] = connectionEnds(context, action.object, "target", action.target);
         if (!object)
-            return fail(context + ": " + noSuchObject(action.object));
-        auto target = objectNamed(action.target);
-        if (!target)
-            return fail(context + ": target " + quote(action.target) + ": " + noSuchObject(action.target));
+            return false;
         const PropertyInfo* targetProperty = propertyOf(*object, "target");
         const PropertyInfo* actionProperty = propertyOf(*object, "action");
         if (targetProperty == nullptr || targetProperty->kind != ValueKind::object ||
@@ -234,6 +228,23 @@ std::string InterfaceAssembly::describe(const Object* object) const {
             return describe(document_.objects[index].id);
     }
     return "nothing";
+}
+
+// Both objects a connection joins, or none after saying which is missing.
+std::pair<std::shared_ptr<Object>, std::shared_ptr<Object>>
+InterfaceAssembly::connectionEnds(const std::string& context, std::string_view from, std::string_view role,
+                                  std::string_view to) {
+    auto source = objectNamed(from);
+    if (!source) {
+        fail(context + ": " + noSuchObject(from));
+        return {};
+    }
+    auto other = objectNamed(to);
+    if (!other) {
+        fail(context + ": " + std::string(role) + " " + quote(to) + ": " + noSuchObject(to));
+        return {};
+    }
+    return {std::move(source), std::move(other)};
 }
 
 std::string InterfaceAssembly::noSuchObject(std::string_view id) const {

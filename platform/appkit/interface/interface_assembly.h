@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace appkit {
@@ -52,6 +53,10 @@ private:
     std::shared_ptr<Object> objectNamed(std::string_view id) const;
     std::string describe(std::string_view id) const;
     std::string describe(const Object* object) const;
+    std::pair<std::shared_ptr<Object>, std::shared_ptr<Object>> connectionEnds(const std::string& context,
+                                                                               std::string_view from,
+                                                                               std::string_view role,
+                                                                               std::string_view to);
     std::string noSuchObject(std::string_view id) const;
     bool fail(std::string message) {
         error_ = std::move(message);

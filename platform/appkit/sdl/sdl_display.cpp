@@ -137,11 +137,7 @@ void SdlDisplay::connectionIsReadable() {
 void SdlDisplay::beforeWaiting() {
     auto self = shared_from_this(); // the last window may close while events are handed out
     dispatchPendingEvents();
-    std::vector<std::shared_ptr<SdlWindowBackend>> shown;
-    for (const auto& [id, weak] : windows_) {
-        if (auto window = weak.lock())
-            shown.push_back(std::move(window));
-    }
+    auto shown = shownWindows();
     for (const auto& window : shown)
         window->drawFrameIfDue();
     // Xlib may have read events into its queue while presenting, where no readable descriptor
@@ -160,42 +156,47 @@ bool SdlDisplay::dispatchPendingEvents() {
 }
 
 bool SdlDisplay::dispatch(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_QUIT:
+    if (event.type == SDL_QUIT) {
         closeEveryWindow();
         return true;
+    }
+    auto windowId = windowIdOf(event);
+    auto window = windowId ? windowWithId(*windowId) : nullptr;
+    return window && window->handleEvent(event);
+}
+
+// The window an event is for; none for the kinds no window handles.
+std::optional<std::uint32_t> SdlDisplay::windowIdOf(const SDL_Event& event) {
+    switch (event.type) {
     case SDL_WINDOWEVENT:
-        if (auto window = windowWithId(event.window.windowID))
-            return window->handleEvent(event);
-        return false;
+        return event.window.windowID;
     case SDL_MOUSEMOTION:
-        if (auto window = windowWithId(event.motion.windowID))
-            return window->handleEvent(event);
-        return false;
+        return event.motion.windowID;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        if (auto window = windowWithId(event.button.windowID))
-            return window->handleEvent(event);
-        return false;
+        return event.button.windowID;
     case SDL_KEYDOWN: // sent to the window with the keyboard focus
     case SDL_KEYUP:
-        if (auto window = windowWithId(event.key.windowID))
-            return window->handleEvent(event);
-        return false;
+        return event.key.windowID;
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
 // SDL turns SIGINT and SIGTERM into a request to quit.
 void SdlDisplay::closeEveryWindow() {
+    for (const auto& window : shownWindows())
+        window->closeWindow();
+}
+
+// Held while they are handed work: a window may close, and leave the map, meanwhile.
+std::vector<std::shared_ptr<SdlWindowBackend>> SdlDisplay::shownWindows() const {
     std::vector<std::shared_ptr<SdlWindowBackend>> shown;
     for (const auto& [id, weak] : windows_) {
         if (auto window = weak.lock())
             shown.push_back(std::move(window));
     }
-    for (const auto& window : shown)
-        window->closeWindow();
+    return shown;
 }
 
 std::shared_ptr<SdlWindowBackend> SdlDisplay::windowWithId(std::uint32_t windowId) const {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
 union SDL_Event;
@@ -47,7 +48,9 @@ private:
     // Whether an event reached the program's code.
     bool dispatchPendingEvents();
     bool dispatch(const SDL_Event& event);
+    static std::optional<std::uint32_t> windowIdOf(const SDL_Event& event);
     void closeEveryWindow();
+    std::vector<std::shared_ptr<SdlWindowBackend>> shownWindows() const;
     std::shared_ptr<SdlWindowBackend> windowWithId(std::uint32_t windowId) const;
 
     std::map<std::uint32_t, std::weak_ptr<SdlWindowBackend>> windows_;
